@@ -1,0 +1,44 @@
+#pragma once
+// Data-source routines: the driver catalogue, installed-driver lookup, the
+// data-source existence test, adding, configuring and removing data sources
+// through the ODBC installer, and workgroup database registration.
+
+#include <platform/host/Types.h>
+
+namespace OmbralCodeUnit {
+
+using host::Integer;
+using host::String;
+
+// The installer's record of an installed driver.
+struct TODBCInfo {
+    host::ShortString<127> Driver;
+    host::ShortString<20> DriverODBCVer;
+    host::ShortString<100> DSN;
+    host::ShortString<20> FileExtns;
+    host::ShortString<20> UID;
+};
+
+// Driver description of catalogue row 1..6; FileType receives the row's
+// file-type keyword. Any other index gives empty texts.
+String GetDSNTypeString(Integer DatabaseIndex, String& FileType);
+
+TODBCInfo GetODBCInfo(const String& DriverDescription);
+
+// True when the data source's key exists: under HKEY_LOCAL_MACHINE for
+// ActionCode 4, under HKEY_CURRENT_USER otherwise.
+bool FindDSN(const String& DSNName, Integer ActionCode);
+
+bool CreateDSN(Integer ActionCode, Integer DatabaseIndex, const String& DSNName, const String& Description,
+               const String& DefaultDir, const String& NetPath, const String& UserName, const String& Password,
+               const String& AdvancedOptions);
+bool ConfigureDSN(Integer ActionCode, Integer DatabaseIndex, const String& DSNName, const String& Description,
+                  const String& DefaultDir, const String& NetPath, const String& UserName, const String& Password,
+                  const String& AdvancedOptions);
+bool RemoveDSN(Integer ActionCode, Integer DatabaseIndex, const String& DSNName);
+
+// Record the workgroup file in an existing data source's "SystemDB" value.
+bool RegisterSystemMDW(const String& DSNName, const String& MDWPath);
+bool RegisterMDW(const String& DSNName, const String& MDWPath);
+
+}  // namespace OmbralCodeUnit

@@ -1,0 +1,127 @@
+#include <OmbralCreateUnit/OmbralCreateUnit.h>
+
+#include <array>
+#include <string_view>
+
+#include <OmbralCodeUnit/OmbralCodeUnit.h>
+#include <platform/host/Dialogs.h>
+#include <platform/host/SysUtils.h>
+
+namespace OmbralCreateUnit {
+
+namespace {
+
+// Text of an enumeration value, or empty for a value outside its type made by a cast.
+template <std::size_t N>
+String TextOf(const std::array<std::string_view, N>& texts, unsigned ordinal) {
+    return ordinal < N ? String(texts[ordinal]) : String();
+}
+
+// Ordinal plus one, or 0 for a value outside the type.
+Integer OneBased(unsigned ordinal, unsigned count) { return ordinal < count ? static_cast<Integer>(ordinal) + 1 : 0; }
+
+}  // namespace
+
+Integer GetDSNActionFromEnumType(TDSNExecuteAction Value) { return OneBased(Value, REMOVE_DEFAULT_DSN + 1); }
+
+Integer GetDSNDatabaseFromEnumType(TDatabaseType Value) { return OneBased(Value, DB_FOXPRO + 1); }
+
+String GetYNStringFromBoolean(Boolean Value) { return Value ? "Yes" : "No"; }
+
+Integer GetIntegerFromBoolean(Boolean Value) { return Value ? 1 : 0; }
+
+String GetStringFromCollateSeq(TCollatingSequence Value) {
+    static constexpr std::array<std::string_view, 4> texts{"ASCII", "International", "Norwegian-Danish",
+                                                           "Swedish-Finnish"};
+    return TextOf(texts, Value);
+}
+
+String GetParadoxVersion(TParadoxVersion Value) {
+    static constexpr std::array<std::string_view, 3> texts{"Paradox 3.x;", "Paradox 4.x;", "Paradox 5.x;"};
+    return TextOf(texts, Value);
+}
+
+String GetNetVersion(TNetVersion Value) {
+    static constexpr std::array<std::string_view, 3> texts{"3.x", "4.x", "5.x"};
+    return TextOf(texts, Value);
+}
+
+TOmbralCreator::TOmbralCreator(host::TComponent* AOwner) : host::TComponent(AOwner) { AutoInitialize(); }
+
+TOmbralCreator::~TOmbralCreator() { AutoDestroy(); }
+
+void TOmbralCreator::Loaded() { host::TComponent::Loaded(); }
+
+void TOmbralCreator::AutoInitialize() {
+    FAction = ADD_SYS_DSN;
+    FDSNNameOrAlias = "NewOmbral";
+    FDSNUserDescription = "New Ombral Description";
+    FDatabaseType = DB_PARADOX;
+    FUserID = "admin";
+    optParadoxVersion = Paradox5x;
+    FNetFilePath.clear();
+    FoptCollateSequence = ASCII;
+    optSafeTransactions = 0;
+    optNetVersion = NetVersion3x;
+    optPageTimeout = 5;
+    optDSNReadOnly = false;
+    optExclusive = false;
+    optThreads = 3;
+    optUserCommitSync = false;
+}
+
+void TOmbralCreator::SetDatabaseDir(const String& Value) {
+    String dir = Value;
+    if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+    FDatabaseDir = std::move(dir);
+}
+
+bool TOmbralCreator::Execute() { return pCreateTheDSN(); }
+
+String TOmbralCreator::CreateAdvancedOptions() const {
+    const std::array<std::pair<std::string_view, String>, 9> entries{{
+        {"ImplicitCommitSync=", optImplitCommitSync},
+        {"CollatingSequence=", GetStringFromCollateSeq(FoptCollateSequence)},
+        {"ParadoxNetStyle=", GetNetVersion(optNetVersion)},
+        {"PageTimeout=", host::IntToStr(optPageTimeout)},
+        {"ReadOnly=", host::IntToStr(GetIntegerFromBoolean(optDSNReadOnly))},
+        {"Exclusive=", host::IntToStr(GetIntegerFromBoolean(optExclusive))},
+        {"SafeTransactions=", host::IntToStr(optSafeTransactions)},
+        {"Threads=", host::IntToStr(optThreads)},
+        {"UserCommitSync=", GetYNStringFromBoolean(optUserCommitSync)},
+    }};
+    String options;
+    for (const auto& [keyword, value] : entries) options.append(keyword).append(value).push_back('\0');
+    return options;
+}
+
+bool TOmbralCreator::VerifyParameters() {
+    if (!FDSNNameOrAlias.empty()) return true;
+    host::MessageDlg("Property 'DSNNameOrAlias' must not be blank", host::mtError, {host::mbOK}, 0);
+    return false;
+}
+
+bool TOmbralCreator::pCreateTheDSN() {
+    const String options = CreateAdvancedOptions();
+    const Integer request = GetDSNActionFromEnumType(FAction);
+    const Integer database = GetDSNDatabaseFromEnumType(FDatabaseType);
+    switch (request) {
+        case 1:
+        case 4:
+            if (OmbralCodeUnit::FindDSN(FDSNNameOrAlias, request) || !VerifyParameters()) return false;
+            return OmbralCodeUnit::CreateDSN(request, database, FDSNNameOrAlias, FDSNUserDescription, FDatabaseDir,
+                                             FNetFilePath, FUserID, Password, options);
+        case 2:
+        case 5:
+            return OmbralCodeUnit::ConfigureDSN(request, database, FDSNNameOrAlias, FDSNUserDescription,
+                                                FDatabaseDir, FNetFilePath, FUserID, Password, options);
+        case 3:
+        case 6:
+        case 7:
+            return OmbralCodeUnit::RemoveDSN(request, database, FDSNNameOrAlias);
+        default:
+            return false;
+    }
+}
+
+}  // namespace OmbralCreateUnit

@@ -1,0 +1,98 @@
+#pragma once
+// TOmbralCreator, the component that adds, reconfigures and removes a Paradox
+// data source from its properties, with its enumerations and their mappings to
+// ODBC request codes and driver keywords.
+
+#include <cstdint>
+
+#include <platform/host/Classes.h>
+#include <platform/host/Types.h>
+
+namespace OmbralCreateUnit {
+
+using host::Boolean;
+using host::Integer;
+using host::String;
+
+enum TDSNExecuteAction : std::uint8_t {
+    ADD_DSN,
+    CONFIG_DSN,
+    REMOVE_DSN,
+    ADD_SYS_DSN,
+    CONFIG_SYS_DSN,
+    REMOVE_SYS_DSN,
+    REMOVE_DEFAULT_DSN
+};
+enum TDatabaseType : std::uint8_t { DB_ACCESS, DB_EXCEL, DB_TEXT, DB_PARADOX, DB_DBASE, DB_FOXPRO };
+enum TCollatingSequence : std::uint8_t { ASCII, International, NorwegianDanish, SwedishFinnish };
+enum TParadoxVersion : std::uint8_t { Paradox3x, Paradox4x, Paradox5x };
+enum TNetVersion : std::uint8_t { NetVersion3x, NetVersion4x, NetVersion5x };
+
+// Each maps a value outside its type's range to 0 or the empty string.
+Integer GetDSNActionFromEnumType(TDSNExecuteAction Value);
+Integer GetDSNDatabaseFromEnumType(TDatabaseType Value);
+String GetYNStringFromBoolean(Boolean Value);
+Integer GetIntegerFromBoolean(Boolean Value);
+String GetStringFromCollateSeq(TCollatingSequence Value);
+String GetParadoxVersion(TParadoxVersion Value);
+String GetNetVersion(TNetVersion Value);
+
+// The property editor that shows the About box; the About property's type.
+class TAboutProperty;
+
+class TOmbralCreator : public host::TComponent {
+public:
+    explicit TOmbralCreator(host::TComponent* AOwner);
+    ~TOmbralCreator() override;
+
+    void Loaded() override;
+
+    // Adds, reconfigures or removes the data source as Action says.
+    bool Execute();
+
+    TDSNExecuteAction GetAction() const { return FAction; }
+    void SetAction(TDSNExecuteAction Value) { FAction = Value; }
+    String GetDSNNameOrAlias() const { return FDSNNameOrAlias; }
+    void SetDSNNameOrAlias(const String& Value) { FDSNNameOrAlias = Value; }
+    String GetDSNUserDescription() const { return FDSNUserDescription; }
+    void SetDSNUserDescription(const String& Value) { FDSNUserDescription = Value; }
+    String GetDatabaseDir() const { return FDatabaseDir; }
+    void SetDatabaseDir(const String& Value);  // drops one trailing backslash
+    String GetUserID() const { return FUserID; }
+    void SetUserID(const String& Value) { FUserID = Value; }
+    String GetNetFilePath() const { return FNetFilePath; }
+    void SetNetFilePath(const String& Value) { FNetFilePath = Value; }
+    TCollatingSequence GetCollateSequence() const { return FoptCollateSequence; }
+    void SetCollateSequence(TCollatingSequence Value) { FoptCollateSequence = Value; }
+
+    // Properties whose reads and writes go straight to the field.
+    TAboutProperty* About = nullptr;
+    String Password;
+    TNetVersion optNetVersion = NetVersion3x;
+    TParadoxVersion optParadoxVersion = Paradox3x;
+    String optImplitCommitSync;
+    Integer optPageTimeout = 0;
+    Boolean optExclusive = false;
+    Boolean optDSNReadOnly = false;
+    Integer optSafeTransactions = 0;
+    Integer optThreads = 0;
+    Boolean optUserCommitSync = false;
+
+private:
+    void AutoInitialize();
+    void AutoDestroy() {}
+    bool pCreateTheDSN();
+    bool VerifyParameters();
+    String CreateAdvancedOptions() const;
+
+    TDSNExecuteAction FAction = ADD_DSN;
+    String FDSNNameOrAlias;
+    String FDSNUserDescription;
+    String FDatabaseDir;
+    TDatabaseType FDatabaseType = DB_ACCESS;
+    String FUserID;
+    String FNetFilePath;
+    TCollatingSequence FoptCollateSequence = ASCII;
+};
+
+}  // namespace OmbralCreateUnit

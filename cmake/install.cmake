@@ -1,0 +1,24 @@
+# cmake --install: the package library with its headers, the tool, the setup
+# library, and a CMake package (find_package(ombral CONFIG) -> ombral::ombral5).
+include(CMakePackageConfigHelpers)
+
+install(TARGETS ombral5 EXPORT ombralTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(TARGETS ombral RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS ombralsetup LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/ombral)
+
+foreach(dir OmbralCodeUnit OmbralCreateUnit platform/host)
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/${dir}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${dir}
+    FILES_MATCHING PATTERN "*.h")
+endforeach()
+install(FILES ${OMBRAL_PLATFORM_INCLUDE}/PlatformOdbc.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+
+install(EXPORT ombralTargets NAMESPACE ombral:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/ombral)
+configure_package_config_file(${CMAKE_SOURCE_DIR}/cmake/ombralConfig.cmake.in
+  ${CMAKE_BINARY_DIR}/ombralConfig.cmake INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/ombral)
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/ombralConfigVersion.cmake COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/ombralConfig.cmake ${CMAKE_BINARY_DIR}/ombralConfigVersion.cmake
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/ombral)

@@ -1,0 +1,14 @@
+# The POSIX binding: registry over unixODBC's configuration files, the real
+# unixODBC installer, a headless user interface.
+find_library(OMBRAL_ODBCINST odbcinst REQUIRED)
+find_path(OMBRAL_ODBCINST_INCLUDE odbcinst.h REQUIRED)
+
+add_library(ombral_inifile STATIC ${CMAKE_SOURCE_DIR}/platform/posix/OdbcIniFile.cpp)
+target_include_directories(ombral_inifile PUBLIC $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}>)
+
+set(OMBRAL_PLATFORM_SOURCES
+  ${CMAKE_SOURCE_DIR}/platform/posix/PosixRegistry.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/HeadlessUi.cpp)
+set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/posix/include)
+set(OMBRAL_PLATFORM_LIBRARIES ombral_inifile)
+set(OMBRAL_INSTALLER_LIBRARY ${OMBRAL_ODBCINST})

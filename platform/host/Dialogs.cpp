@@ -1,0 +1,9 @@
+#include <platform/host/Dialogs.h>
+
+namespace host {
+
+TModalResult MessageDlg(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, Integer HelpCtx) {
+    return PlatformShowMessage(Msg, DlgType, Buttons, HelpCtx);
+}
+
+}  // namespace host

@@ -1,0 +1,7 @@
+#include <platform/host/SysUtils.h>
+
+namespace host {
+
+String IntToStr(Integer value) { return std::to_string(value); }
+
+}  // namespace host

@@ -1,0 +1,20 @@
+#pragma once
+// The host's run-time library: exceptions and conversions.
+
+#include <stdexcept>
+
+#include <platform/host/Types.h>
+
+namespace host {
+
+// Base of every exception the framework raises.
+class Exception : public std::runtime_error {
+public:
+    explicit Exception(const String& message) : std::runtime_error(message) {}
+    String Message() const { return what(); }
+};
+
+// Decimal: optional minus sign, digits, no leading zeros, no grouping.
+String IntToStr(Integer value);
+
+}  // namespace host

@@ -1,0 +1,3 @@
+#pragma once
+// The ODBC installer's interface on this platform: unixODBC's libodbcinst.
+#include <odbcinst.h>

@@ -1,0 +1,52 @@
+#include "Processes.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace testsupport {
+
+namespace {
+
+std::string Drain(FILE* file) {
+    std::string text;
+    std::rewind(file);
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    std::fclose(file);
+    return text;
+}
+
+}  // namespace
+
+ProcessResult Run(const std::vector<std::string>& argv, const RunOptions& options) {
+    FILE* out = std::tmpfile();
+    FILE* err = std::tmpfile();
+    if (!out || !err) throw std::runtime_error("tmpfile failed");
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child < 0) throw std::runtime_error("fork failed");
+    if (child == 0) {
+        dup2(fileno(out), 1);
+        dup2(fileno(err), 2);
+        int devnull = open("/dev/null", O_RDONLY);
+        dup2(devnull, 0);
+        for (const auto& setting : options.environment) putenv(const_cast<char*>(setting.c_str()));
+        if (options.asUser && (setgid(*options.asUser) != 0 || setuid(*options.asUser) != 0)) _exit(126);
+        std::vector<char*> args;
+        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Drain(out), Drain(err)};
+}
+
+ProcessResult OdbcinstQuery(const std::string& name) { return Run({"odbcinst", "-q", "-s", "-n", name}); }
+
+}  // namespace testsupport

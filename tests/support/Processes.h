@@ -1,0 +1,26 @@
+#pragma once
+// Running a program and collecting what it printed.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+struct ProcessResult {
+    int exitCode;  // -1 when killed by a signal
+    std::string out;
+    std::string err;
+};
+
+struct RunOptions {
+    std::optional<unsigned> asUser;  // drop to this uid (and its gid) before exec; needs root
+    std::vector<std::string> environment;  // NAME=VALUE set in the child
+};
+
+ProcessResult Run(const std::vector<std::string>& argv, const RunOptions& options = {});
+
+// unixODBC's own view of a data source, in this process's configuration.
+ProcessResult OdbcinstQuery(const std::string& name);
+
+}  // namespace testsupport

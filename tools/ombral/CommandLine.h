@@ -1,0 +1,50 @@
+#pragma once
+// The tool's command line: a command and its options, checked against what
+// the command accepts.
+
+#include <map>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace ombraltool {
+
+// A command line the tool cannot run; exit code 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct CommandSpec {
+    std::string name;
+    std::string usage;
+    std::set<std::string> flags;   // options without a value, e.g. "--system"
+    std::set<std::string> values;  // options taking a value, e.g. "--name"
+};
+
+class ParsedCommand {
+public:
+    const CommandSpec* spec = nullptr;
+    std::optional<std::string> configDir;
+    bool help = false;
+
+    bool Has(const std::string& option) const { return flags_.count(option) || values_.count(option); }
+    std::optional<std::string> Value(const std::string& option) const;
+    std::string Required(const std::string& option) const;  // UsageError when absent
+    std::optional<int> Integer(const std::string& option) const;  // UsageError when not a 32-bit integer
+
+    void AddFlag(const std::string& option) { flags_.insert(option); }
+    void AddValue(const std::string& option, const std::string& value) { values_[option] = value; }
+
+private:
+    std::set<std::string> flags_;
+    std::map<std::string, std::string> values_;
+};
+
+// Parses argv against the commands; UsageError names what is wrong. An empty
+// command (plain --help) leaves spec null.
+ParsedCommand ParseCommandLine(const std::vector<std::string>& arguments, const std::vector<CommandSpec>& commands);
+
+}  // namespace ombraltool

@@ -52,7 +52,7 @@ std::string FindSetupLibrary() {
     const fs::path program = fs::read_symlink("/proc/self/exe", error);
     if (error) return {};
     for (const auto& candidate : {program.parent_path() / "libombralsetup.so",
-                                  program.parent_path().parent_path() / "lib" / "ombral" / "libombralsetup.so"})
+                                  program.parent_path() / OMBRAL_SETUP_FROM_BIN / "libombralsetup.so"})
         if (fs::exists(candidate, error)) return candidate.string();
     return {};
 }

@@ -7,8 +7,8 @@
 
 namespace odbcsetup {
 
-// The setup library beside the running program, or in ../lib/ombral from it;
-// empty when neither exists.
+// The setup library beside the running program (a build tree), or where an
+// installed program finds it; empty when neither exists.
 std::string FindSetupLibrary();
 
 // Registers each driver (by its description) in odbcinst.ini against the setup

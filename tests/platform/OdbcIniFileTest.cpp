@@ -380,7 +380,9 @@ TEST_F(IniFileTest, NotWritableFileOrFolderIsRefusedUntouched) {
         chmod(file_.c_str(), c.fileMode);
         chmod(dir_.c_str(), c.dirMode);
         // Owning the file must not be enough: a read-only file stays unchanged.
-        if (root) ASSERT_EQ(chown(file_.c_str(), 65534, 65534), 0);
+        if (root) {
+            ASSERT_EQ(chown(file_.c_str(), 65534, 65534), 0);
+        }
         if (root) {
             EXPECT_EQ(WaitFor(StartWriter({file_, "add", "x"}, nullptr, true)), 1);
             EXPECT_EQ(WaitFor(StartWriter({file_, "writable"}, nullptr, true)), 3);

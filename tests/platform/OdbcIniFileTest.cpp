@@ -105,16 +105,11 @@ const auto kAddDsn = [](IniDocument& doc) { doc.ReplaceSection("New", {{"Driver"
 
 TEST(IniDocument, UntouchedTextRoundTripsByteForByte) {
     const char* texts[] = {
-        "",
-        "\n\n",
+        "", "\n\n", "[a]\nk=v", "[a]\r\nk=v", "[dup]\nk=1\n[DUP]\nk=2\n", "[a] trailing words\nempty=\n",
         "; comment\n# other\n\n[ODBC Data Sources]\nmydsn = MyDriver\n",
         "  [ spaced ]  \n\tKey\t=\t v a l \t\n key2=  =x= \n\n\n",
         "[a]\r\nk = v\r\n; c\r\n\r\n[b]\r\nx=y\r\n",
-        "[a]\nk=v",
-        "[a]\r\nk=v",
         "\xEF\xBB\xBF[bom]\nk=v\n",
-        "[dup]\nk=1\n[DUP]\nk=2\n",
-        "[a] trailing words\nempty=\n",
     };
     for (const char* text : texts) {
         const IniDocument doc = IniDocument::Parse(text);
@@ -127,11 +122,7 @@ TEST(IniDocument, LooksUpCaseInsensitivelyWithBlanksTrimmed) {
     const IniDocument doc = IniDocument::Parse(
         "[ My DSN ]\n\tDriver \t=  /usr/lib/x.so  \nDescription=a = b\nEmpty =\nDriver = second\n; Hidden = 1\n"
         "[Other]\nk=v\n[my dsn]\nlate=1\n");
-    const struct {
-        const char* section;
-        const char* key;
-        std::optional<std::string> value;
-    } cases[] = {
+    const struct { const char *section, *key; std::optional<std::string> value; } cases[] = {
         {"My DSN", "Driver", "/usr/lib/x.so"}, {"MY dsn", "DRIVER", "/usr/lib/x.so"},
         {"my dsn", "description", "a = b"},    {"My DSN", "Empty", ""},
         {"My DSN", "Hidden", std::nullopt},    {"My DSN", "late", std::nullopt},
@@ -144,11 +135,7 @@ TEST(IniDocument, LooksUpCaseInsensitivelyWithBlanksTrimmed) {
 }
 
 TEST(IniDocument, EditsChangeOnlyWhatTheyMust) {
-    const struct {
-        const char* before;
-        std::function<void(IniDocument&)> edit;
-        const char* after;
-    } cases[] = {
+    const struct { const char* before; std::function<void(IniDocument&)> edit; const char* after; } cases[] = {
         {"[a]\n  X =  1 \nY=2\n", [](auto& d) { d.SetValue("A", "x", "5"); }, "[a]\nx = 5\nY=2\n"},
         {"[a]\n  x =  1 \n", [](auto& d) { d.SetValue("a", "x", "1"); }, "[a]\n  x =  1 \n"},
         {"[a]\nx=1\n\n\n[b]\ny=2\n", [](auto& d) { d.SetValue("a", "z", "3"); }, "[a]\nx=1\nz = 3\n\n\n[b]\ny=2\n"},
@@ -180,11 +167,7 @@ TEST(IniDocument, EditsChangeOnlyWhatTheyMust) {
 // ---- damage -----------------------------------------------------------------
 
 TEST_F(IniFileTest, DamagedFilesAreReadButNeverRewritten) {
-    const struct {
-        std::string text;
-        int line;
-        const char* reason;
-    } cases[] = {
+    const struct { std::string text; int line; const char* reason; } cases[] = {
         {"[good]\nk=v\n[bad\nx=1\n", 3, "unterminated section header"},
         {"[good]\nk=v\n\x7f" "ELF\0\x01\x02\n"s, 3, "NUL byte"},
         {"[good]\nk=v\ncolour=\x1b[31mred\n", 3, "control character"},
@@ -216,11 +199,7 @@ TEST_F(IniFileTest, DamagedFilesAreReadButNeverRewritten) {
 // ---- what can be stored -------------------------------------------------------
 
 TEST(IniChecks, RefuseWhatCouldNotBeReadBackAndLeaveTheDocument) {
-    const struct {
-        char what;  // section, key or value
-        std::string text;
-        const char* message;
-    } cases[] = {
+    const struct { char what; std::string text; const char* message; } cases[] = {  // what: section, key, value
         {'s', "", "section name is empty"}, {'s', "a\nb", "holds a line break"}, {'s', "a\rb", "line break"},
         {'s', "a\0b"s, "NUL byte"},         {'s', "a\x01", "control character"}, {'s', " a", "blank"},
         {'s', "a\t", "blank"},              {'s', "a]b", "bracket"},            {'s', "[a", "bracket"},
@@ -255,9 +234,7 @@ TEST(IniChecks, RefuseWhatCouldNotBeReadBackAndLeaveTheDocument) {
 }
 
 TEST(IniChecks, AcceptedTextReadsBackExactly) {
-    const struct {
-        std::string section, key, value;
-    } cases[] = {
+    const struct { std::string section, key, value; } cases[] = {
         {"My DSN", "Description", ""},
         {"a=b", "Key With Spaces", "a = b ; not a comment"},
         {";x", "k]", "[x]"},
@@ -309,10 +286,7 @@ TEST_F(IniFileTest, LinksAreWrittenThroughAndStayLinks) {
     fs::create_directories(dir_ / "real");
     fs::create_directories(dir_ / "sub");
     const std::string real = (dir_ / "real/target.ini").string();
-    const struct {
-        const char* link;
-        std::vector<std::pair<const char*, std::string>> links;  // link, what it points to
-    } cases[] = {
+    const struct { const char* path; std::vector<std::pair<const char*, std::string>> links; } cases[] = {
         {"odbc.ini", {{"odbc.ini", real}}},
         {"odbc.ini", {{"odbc.ini", "real/target.ini"}}},
         {"odbc.ini", {{"odbc.ini", "hop"}, {"hop", "real/target.ini"}}},
@@ -322,7 +296,7 @@ TEST_F(IniFileTest, LinksAreWrittenThroughAndStayLinks) {
         SCOPED_TRACE(c.links.front().second);
         WriteBytes(real, "[Old]\nk=v\n");
         for (const auto& [link, to] : c.links) fs::create_symlink(to, dir_ / link);
-        UpdateIniFile((dir_ / c.link).string(), kAddDsn);
+        UpdateIniFile((dir_ / c.path).string(), kAddDsn);
         for (const auto& [link, to] : c.links) EXPECT_EQ(fs::read_symlink(dir_ / link), to);
         EXPECT_EQ(ReadBytes(real), "[Old]\nk=v\n\n[New]\nDriver = x\n");
         EXPECT_EQ(Listing(dir_ / "real"), (std::set<std::string>{"target.ini", "target.ini.lock"}));
@@ -358,10 +332,7 @@ TEST_F(IniFileTest, IsWritableJudgesTheTarget) {
     WriteBytes(file_, "[a]\n");
     fs::create_symlink("odbc.ini", dir_ / "good-link");
     fs::create_symlink("missing.ini", dir_ / "dangling");
-    const struct {
-        const char* name;
-        bool writable;
-    } cases[] = {{"odbc.ini", true}, {"good-link", true}, {"dangling", false}, {"missing.ini", false}, {".", false}};
+    const struct { const char* name; bool writable; } cases[] = {{"odbc.ini", true}, {"good-link", true}, {"dangling", false}, {"missing.ini", false}, {".", false}};
     for (const auto& c : cases) EXPECT_EQ(IsWritable((dir_ / c.name).string()), c.writable) << c.name;
 }
 
@@ -369,10 +340,7 @@ TEST_F(IniFileTest, NotWritableFileOrFolderIsRefusedUntouched) {
     // Root ignores permission bits, so as root the writer runs as "nobody".
     const bool root = geteuid() == 0;
     if (root && !getpwuid(65534)) GTEST_SKIP() << "running as root and there is no user 65534 to drop to";
-    const struct {
-        const char* name;
-        mode_t dirMode, fileMode;
-    } cases[] = {{"read-only folder", 0555, 0666}, {"read-only file in a writable folder", 0777, 0444}};
+    const struct { const char* name; mode_t dirMode, fileMode; } cases[] = {{"read-only folder", 0555, 0666}, {"read-only file in a writable folder", 0777, 0444}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string text = "[a]\nk=v\n";
@@ -382,8 +350,6 @@ TEST_F(IniFileTest, NotWritableFileOrFolderIsRefusedUntouched) {
         // Owning the file must not be enough: a read-only file stays unchanged.
         if (root) {
             ASSERT_EQ(chown(file_.c_str(), 65534, 65534), 0);
-        }
-        if (root) {
             EXPECT_EQ(WaitFor(StartWriter({file_, "add", "x"}, nullptr, true)), 1);
             EXPECT_EQ(WaitFor(StartWriter({file_, "writable"}, nullptr, true)), 3);
         } else {
@@ -453,10 +419,7 @@ TEST(LocateOdbcFiles, FollowsTheEnvironmentAndThePasswordDatabase) {
     const passwd* pw = getpwuid(getuid());
     const std::string home = pw ? std::string(pw->pw_dir) + "/.odbc.ini" : "";
     set("HOME", "/no/such/home");  // unixODBC goes by the password database, and so must we
-    const struct {
-        const char *sysIni, *instIni, *odbcIni;
-        std::string inst, sys, user;
-    } cases[] = {
+    const struct { const char *sysIni, *instIni, *odbcIni; std::string inst, sys, user; } cases[] = {
         {nullptr, nullptr, nullptr, "/etc/odbcinst.ini", "/etc/odbc.ini", home},
         {"/opt/odbc", nullptr, nullptr, "/opt/odbc/odbcinst.ini", "/opt/odbc/odbc.ini", home},
         {"/opt/odbc/", "drivers.ini", "/u/my.ini", "/opt/odbc/drivers.ini", "/opt/odbc/odbc.ini", "/u/my.ini"},

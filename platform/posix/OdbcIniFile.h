@@ -107,7 +107,8 @@ enum class IfMissing { Fail, Create };
 // folder). A new file gets mode 0600; a replaced one keeps its mode and owner;
 // a symbolic link is written through to its target and stays a link.
 // Throws IniError, leaving the file untouched, when the file is missing (with
-// IfMissing::Fail), damaged, not writable, or `change` throws.
+// IfMissing::Fail), damaged or not writable; an exception from `change` passes
+// unchanged, and the file is untouched then too.
 void UpdateIniFile(const std::string& path, const std::function<void(IniDocument&)>& change,
                    IfMissing ifMissing = IfMissing::Fail);
 

@@ -12,3 +12,11 @@ set(OMBRAL_PLATFORM_SOURCES
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/posix/include)
 set(OMBRAL_PLATFORM_LIBRARIES ombral_inifile)
 set(OMBRAL_INSTALLER_LIBRARY ${OMBRAL_ODBCINST})
+
+set(OMBRAL_SETUP_STORE_SOURCES ${CMAKE_SOURCE_DIR}/platform/posix/IniDataSourceStore.cpp)
+set(OMBRAL_SETUP_LIBRARIES ombral_inifile ${OMBRAL_ODBCINST})
+set(OMBRAL_SETUP_PREFIX "lib")
+set(OMBRAL_SETUP_LINK_OPTIONS
+  "LINKER:--version-script=${CMAKE_SOURCE_DIR}/platform/posix/ombralsetup.map" "LINKER:--exclude-libs,ALL")
+set(OMBRAL_DRIVERREG_SOURCES ${CMAKE_SOURCE_DIR}/platform/posix/DriverRegistrationPosix.cpp)
+set(OMBRAL_DRIVERREG_LIBRARIES ombral_inifile)

@@ -1,77 +1,60 @@
 // The setup library that stands in for the Microsoft desktop drivers where
 // they are not installed: the installer calls ConfigDSN to add, change or
-// remove a data source, and this writes its section of odbc.ini.
+// remove a data source of the driver.
 
-#include <odbcinst.h>
-#include <strings.h>
+#include <PlatformOdbc.h>
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include <platform/posix/OdbcIniFile.h>
+#include <platform/odbc/SetupLibrary.h>
 
 namespace {
+
+using odbcsetup::SetupError;
 
 constexpr std::size_t kMaxNameLength = 32;
 constexpr std::string_view kForbiddenNameCharacters = "[]{}(),;?*=!@\\";
 constexpr const char* kDefaultDataSource = "Default";
 
-// A refusal, with the installer error code and reason to post.
-struct Refusal {
-    DWORD code;
-    std::string reason;
-};
+bool IsKeyword(std::string_view text, std::string_view keyword) {
+    if (text.size() != keyword.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if ((text[i] | 0x20) != (keyword[i] | 0x20)) return false;
+    return true;
+}
 
-struct Attributes {
+struct Request {
     std::optional<std::string> dsn;
-    std::vector<odbcini::Entry> entries;  // all but DSN, in the order given
+    std::vector<odbcsetup::Attribute> attributes;  // all but DSN, in the order given
 };
 
-Attributes ParseAttributes(const char* list) {
-    Attributes attributes;
+Request ParseAttributes(const char* list) {
+    Request request;
     for (const char* pair = list; pair && *pair; pair += std::char_traits<char>::length(pair) + 1) {
         std::string_view text(pair);
         auto equals = text.find('=');
         if (equals == std::string_view::npos)
-            throw Refusal{ODBC_ERROR_INVALID_KEYWORD_VALUE, "attribute '" + std::string(text) + "' has no '='"};
-        std::string key(text.substr(0, equals)), value(text.substr(equals + 1));
-        if (strcasecmp(key.c_str(), "DSN") == 0)
-            attributes.dsn = value;
+            throw SetupError{ODBC_ERROR_INVALID_KEYWORD_VALUE, "attribute '" + std::string(text) + "' has no '='"};
+        if (IsKeyword(text.substr(0, equals), "DSN"))
+            request.dsn = std::string(text.substr(equals + 1));
         else
-            attributes.entries.emplace_back(std::move(key), std::move(value));
+            request.attributes.emplace_back(text.substr(0, equals), text.substr(equals + 1));
     }
-    return attributes;
+    return request;
 }
 
-std::string CheckedName(const Attributes& attributes) {
-    if (!attributes.dsn || attributes.dsn->empty())
-        throw Refusal{ODBC_ERROR_INVALID_NAME, "the data source name is blank"};
-    const std::string& name = *attributes.dsn;
+std::string CheckedName(const Request& request) {
+    if (!request.dsn || request.dsn->empty()) throw SetupError{ODBC_ERROR_INVALID_NAME, "the data source name is blank"};
+    const std::string& name = *request.dsn;
     if (name.size() > kMaxNameLength)
-        throw Refusal{ODBC_ERROR_INVALID_NAME, "the data source name '" + name + "' is longer than 32 characters"};
+        throw SetupError{ODBC_ERROR_INVALID_NAME, "the data source name '" + name + "' is longer than 32 characters"};
     auto bad = name.find_first_of(kForbiddenNameCharacters);
     if (bad != std::string::npos)
-        throw Refusal{ODBC_ERROR_INVALID_NAME,
-                      "the data source name '" + name + "' holds '" + name[bad] + "', which a name may not hold"};
+        throw SetupError{ODBC_ERROR_INVALID_NAME,
+                         "the data source name '" + name + "' holds '" + name[bad] + "', which a name may not hold"};
     return name;
-}
-
-enum class Change { Add, Configure, Remove, RemoveDefault };
-
-std::optional<Change> ChangeOf(WORD request) {
-    switch (request) {
-        case ODBC_ADD_DSN:
-        case ODBC_ADD_SYS_DSN: return Change::Add;
-        case ODBC_CONFIG_DSN:
-        case ODBC_CONFIG_SYS_DSN: return Change::Configure;
-        case ODBC_REMOVE_DSN:
-        case ODBC_REMOVE_SYS_DSN: return Change::Remove;
-        case ODBC_REMOVE_DEFAULT_DSN: return Change::RemoveDefault;
-        default: return std::nullopt;
-    }
 }
 
 bool IsSystemRequest(WORD request) {
@@ -81,70 +64,30 @@ bool IsSystemRequest(WORD request) {
     return mode == ODBC_SYSTEM_DSN;
 }
 
-// An empty driver file gives way to the driver's name, which unixODBC finds in
-// odbcinst.ini; a new data source always gets one of the two.
-std::vector<odbcini::Entry> WithDriver(std::vector<odbcini::Entry> entries, const std::string& driver,
-                                       bool required) {
-    auto entry = std::find_if(entries.begin(), entries.end(),
-                              [](const odbcini::Entry& e) { return strcasecmp(e.first.c_str(), "Driver") == 0; });
-    if (entry == entries.end()) {
-        if (required) entries.insert(entries.begin(), {"Driver", driver});
-    } else if (entry->second.empty()) {
-        entry->second = driver;
+void Carry(WORD fRequest, const std::string& driver, const char* attributes) {
+    const Request request = ParseAttributes(attributes);
+    auto store = odbcsetup::OpenDataSourceStore(IsSystemRequest(fRequest), driver);
+    switch (fRequest) {
+        case ODBC_ADD_DSN:
+        case ODBC_ADD_SYS_DSN: return store->Add(CheckedName(request), request.attributes);
+        case ODBC_CONFIG_DSN:
+        case ODBC_CONFIG_SYS_DSN: return store->Configure(CheckedName(request), request.attributes);
+        case ODBC_REMOVE_DSN:
+        case ODBC_REMOVE_SYS_DSN: return store->Remove(CheckedName(request));
+        case ODBC_REMOVE_DEFAULT_DSN: return store->Remove(kDefaultDataSource);
+        default:
+            throw SetupError{ODBC_ERROR_INVALID_REQUEST_TYPE, "request " + std::to_string(fRequest) + " is unknown"};
     }
-    return entries;
-}
-
-void RequireSection(const odbcini::IniDocument& document, const std::string& name) {
-    if (!document.HasSection(name))
-        throw Refusal{ODBC_ERROR_INVALID_DSN, "the data source '" + name + "' does not exist"};
-}
-
-void Apply(Change change, const std::string& file, bool system, const std::string& driver,
-           const Attributes& attributes) {
-    const auto ifMissing = system ? odbcini::IfMissing::Fail : odbcini::IfMissing::Create;
-    if (change == Change::RemoveDefault) {
-        odbcini::UpdateIniFile(file, [](odbcini::IniDocument& document) {
-            RequireSection(document, kDefaultDataSource);
-            document.RemoveSection(kDefaultDataSource);
-        }, ifMissing);
-        return;
-    }
-    const std::string name = CheckedName(attributes);
-    odbcini::UpdateIniFile(file, [&](odbcini::IniDocument& document) {
-        switch (change) {
-            case Change::Add:
-                document.ReplaceSection(name, WithDriver(attributes.entries, driver, true));
-                break;
-            case Change::Configure:
-                RequireSection(document, name);
-                for (const auto& [key, value] : WithDriver(attributes.entries, driver, false))
-                    document.SetValue(name, key, value);
-                break;
-            default:
-                RequireSection(document, name);
-                document.RemoveSection(name);
-        }
-    }, ifMissing);
 }
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) BOOL ConfigDSN(HWND, WORD fRequest, LPCSTR lpszDriver,
-                                                                 LPCSTR lpszAttributes) {
+extern "C" BOOL INSTAPI ConfigDSN(HWND, WORD fRequest, LPCSTR lpszDriver, LPCSTR lpszAttributes) {
     try {
-        auto change = ChangeOf(fRequest);
-        if (!change)
-            throw Refusal{ODBC_ERROR_INVALID_REQUEST_TYPE, "request " + std::to_string(fRequest) + " is unknown"};
-        const bool system = IsSystemRequest(fRequest);
-        const auto files = odbcini::LocateOdbcFiles();
-        Apply(*change, system ? files.systemOdbcIni : files.userOdbcIni, system, lpszDriver ? lpszDriver : "",
-              ParseAttributes(lpszAttributes));
+        Carry(fRequest, lpszDriver ? lpszDriver : "", lpszAttributes);
         return 1;
-    } catch (const Refusal& refusal) {
-        SQLPostInstallerError(refusal.code, refusal.reason.c_str());
-    } catch (const odbcini::IniError& error) {
-        SQLPostInstallerError(ODBC_ERROR_REQUEST_FAILED, error.what());
+    } catch (const SetupError& error) {
+        SQLPostInstallerError(error.code, error.reason.c_str());
     } catch (const std::exception& error) {
         SQLPostInstallerError(ODBC_ERROR_GENERAL_ERR, error.what());
     }

@@ -1,21 +1,33 @@
 #pragma once
 // Registering the stand-in setup library for the desktop drivers, and the
-// private ODBC configuration that the tool and the tests run in.
+// private ODBC configuration that the tool and the tests run in where the
+// platform has one.
 
+#include <map>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace odbcsetup {
 
+class RegistrationError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // The setup library beside the running program (a build tree), or where an
 // installed program finds it; empty when neither exists.
 std::string FindSetupLibrary();
 
-// Registers each driver (by its description) in odbcinst.ini against the setup
-// library. A driver already registered so is left alone; the file is written
-// only when something changes.
-void RegisterDrivers(const std::string& odbcinstIni, const std::string& setupLibrary,
-                     const std::vector<std::string>& drivers);
+// Registers each driver (by its description) with the installer against the
+// setup library. A driver that is registered already to another library is
+// refused, naming it, unless `replace` is set: real drivers are never replaced
+// silently. Nothing is written when every driver is registered so already.
+void RegisterDrivers(const std::string& setupLibrary, const std::vector<std::string>& drivers, bool replace);
+
+// Whether this platform can run the installer in a private configuration.
+bool HasPrivateConfigurations();
 
 struct PrivateConfiguration {
     std::string folder;
@@ -25,10 +37,16 @@ struct PrivateConfiguration {
 };
 
 // Makes what is missing of a private configuration in `folder` (the drivers
-// registered, an empty system and user odbc.ini) and points this process's
-// environment at it (ODBCSYSINI, ODBCINI). Call before the first installer
-// call: unixODBC reads ODBCSYSINI once per process. Throws odbcini::IniError.
+// registered, an empty system and user odbc.ini) and points this process at
+// it. Call before the first installer call: unixODBC reads its configuration
+// folder once per process. Throws RegistrationError.
 PrivateConfiguration UsePrivateConfiguration(const std::string& folder, const std::string& setupLibrary,
                                              const std::vector<std::string>& drivers);
+
+// What the platform keeps of one driver's registration: its values by name,
+// or nothing when the driver is not registered.
+using DriverValues = std::map<std::string, std::string>;
+std::optional<DriverValues> ReadDriverRegistration(const std::string& driver);
+void WriteDriverRegistrations(const std::map<std::string, DriverValues>& registrations);
 
 }  // namespace odbcsetup

@@ -35,8 +35,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 class DriverInfoTest : public testsupport::OdbcTest {
 protected:
-    void Register(const std::string& driver, const std::vector<odbcini::Entry>& entries) {
-        testsupport::AddSection(Files().odbcinstIni, driver, entries);
+    void Register(const std::string& driver, const testsupport::Entries& entries) {
+        Odbc().RegisterDriver(driver, entries);
     }
 };
 
@@ -63,12 +63,12 @@ TEST_F(DriverInfoTest, CutsLongValuesToTheirFieldsAndLeavesAbsentOnesEmpty) {
 }
 
 TEST_F(DriverInfoTest, UnknownDriverGivesEmptyRecordAndCreatesNothing) {
-    const auto before = testsupport::ReadFile(Files().odbcinstIni);
+    const auto before = Odbc().DriverSnapshot();
     auto info = GetODBCInfo("No Such Driver");
     EXPECT_EQ(String(info.Driver) + String(info.DriverODBCVer) + String(info.DSN) + String(info.FileExtns) +
                   String(info.UID),
               "");
-    EXPECT_EQ(testsupport::ReadFile(Files().odbcinstIni), before);
+    EXPECT_EQ(Odbc().DriverSnapshot(), before);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ using Sender = bool (*)(Integer, Integer, const String&, const String&, const St
                         const String&, const String&, const String&);
 
 TEST_F(DataSourceTest, EmptyArgumentsAndUnlistedDriverGiveTheBare93ByteList) {
-    testsupport::WriteFile(Files().odbcinstIni, "");
+    Odbc().RemoveDrivers();
     ASSERT_TRUE(CreateDSN(4, 4, "", "", "", "", "", "", ""));
     ASSERT_EQ(recording::Calls().size(), 1u);
     const auto& call = recording::Calls()[0];
@@ -31,7 +31,7 @@ TEST_F(DataSourceTest, EmptyArgumentsAndUnlistedDriverGiveTheBare93ByteList) {
 }
 
 TEST_F(DataSourceTest, PairsStandInFixedOrderWithTheDriversFileAndOptionsAtTheEnd) {
-    testsupport::AddSection(Files().odbcinstIni, kParadox, {{"Driver", "/opt/paradox.so"}});
+    Odbc().RegisterDriver(kParadox, {{"Driver", "/opt/paradox.so"}});
     ASSERT_TRUE(CreateDSN(1, 4, "Name", "Desc", "Dir", "Net", "User", "Pw", "A=1\0B=2\0"s));
     EXPECT_EQ(recording::Calls().at(0).attributes,
               "DSN=Name\0Driver=/opt/paradox.so\0DefaultDir=Dir\0Description=Desc\0FIL=Paradox 5.X\0"
@@ -85,8 +85,8 @@ TEST_F(DataSourceTest, RemoveKeepsOnlySystemAndDefaultRequests) {
 }
 
 TEST_F(DataSourceTest, FindLooksUnderLocalMachineOnlyForSystemAdd) {
-    testsupport::AddSection(Files().userOdbcIni, "UserOnly");
-    testsupport::AddSection(Files().systemOdbcIni, "SystemOnly");
+    Odbc().AddDataSource(testsupport::Scope::User, "UserOnly");
+    Odbc().AddDataSource(testsupport::Scope::System, "SystemOnly");
     const struct {
         Integer action;
         bool user, system;
@@ -98,15 +98,17 @@ TEST_F(DataSourceTest, FindLooksUnderLocalMachineOnlyForSystemAdd) {
 }
 
 TEST_F(DataSourceTest, FindNeverCreatesAKey) {
-    const auto user = testsupport::ReadFile(Files().userOdbcIni);
+    const auto user = Odbc().Snapshot(testsupport::Scope::User);
+    const auto system = Odbc().Snapshot(testsupport::Scope::System);
     EXPECT_FALSE(FindDSN("Absent", 1));
     EXPECT_FALSE(FindDSN("Absent", 4));
-    EXPECT_EQ(testsupport::ReadFile(Files().userOdbcIni), user);
-    EXPECT_EQ(testsupport::ReadFile(Files().systemOdbcIni), "");
+    EXPECT_FALSE(Odbc().Exists(testsupport::Scope::User, "Absent"));
+    EXPECT_EQ(Odbc().Snapshot(testsupport::Scope::User), user);
+    EXPECT_EQ(Odbc().Snapshot(testsupport::Scope::System), system);
 }
 
 TEST_F(DataSourceTest, NamesThatAddressNoDataSourceAreNeverFound) {
-    testsupport::AddSection(Files().userOdbcIni, "Real");
+    Odbc().AddDataSource(testsupport::Scope::User, "Real");
     for (const String& name : {""s, "Real\\Sub"s, "\\"s, "Real\0"s, "Re\0al"s})
         EXPECT_FALSE(FindDSN(name, 1)) << testing::PrintToString(name);
 }

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <OmbralCodeUnit/OmbralCodeUnit.h>
-#include <HeadlessUi.h>
 #include <platform/host/Registry.h>
 
+#include "support/Messages.h"
 #include "support/UnitFixture.h"
 
 using namespace OmbralCodeUnit;
@@ -11,56 +11,52 @@ using namespace std::string_literals;
 
 namespace {
 
+using testsupport::Scope;
+
 class WorkgroupTest : public testsupport::UnitTest {
 protected:
-    std::optional<std::string> SystemDB(const std::string& file, const std::string& name) {
-        return odbcini::ReadIniFile(file)->Value(name, "SystemDB");
+    std::optional<std::string> SystemDB(Scope scope, const std::string& name) {
+        return Odbc().Value(scope, name, "SystemDB");
     }
 };
 
 TEST_F(WorkgroupTest, RecordsAndReplacesTheFileOfAUserDataSource) {
-    testsupport::AddSection(Files().userOdbcIni, "Shop", {{"Description", "kept"}});
+    Odbc().AddDataSource(Scope::User, "Shop", {{"Description", "kept"}});
     ASSERT_TRUE(RegisterMDW("Shop", "C:\\Data\\System.MDW"));
-    EXPECT_EQ(SystemDB(Files().userOdbcIni, "Shop"), "C:\\Data\\System.MDW");
+    EXPECT_EQ(SystemDB(Scope::User, "Shop"), "C:\\Data\\System.MDW");
     ASSERT_TRUE(RegisterMDW("Shop", "/other/secured.mdw"));
-    EXPECT_EQ(SystemDB(Files().userOdbcIni, "Shop"), "/other/secured.mdw");
-    EXPECT_EQ(odbcini::ReadIniFile(Files().userOdbcIni)->Value("Shop", "Description"), "kept");
+    EXPECT_EQ(SystemDB(Scope::User, "Shop"), "/other/secured.mdw");
+    EXPECT_EQ(Odbc().Value(Scope::User, "Shop", "Description"), "kept");
 }
 
 TEST_F(WorkgroupTest, EachRoutineLooksOnlyInItsOwnHive) {
-    testsupport::AddSection(Files().userOdbcIni, "UserOnly");
-    testsupport::AddSection(Files().systemOdbcIni, "SystemOnly");
+    Odbc().AddDataSource(Scope::User, "UserOnly");
+    Odbc().AddDataSource(Scope::System, "SystemOnly");
     EXPECT_FALSE(RegisterSystemMDW("UserOnly", "w.mdw"));
     EXPECT_FALSE(RegisterMDW("SystemOnly", "w.mdw"));
     EXPECT_TRUE(RegisterSystemMDW("SystemOnly", "w.mdw"));
-    EXPECT_EQ(SystemDB(Files().systemOdbcIni, "SystemOnly"), "w.mdw");
-    EXPECT_EQ(SystemDB(Files().userOdbcIni, "UserOnly"), std::nullopt);
+    EXPECT_EQ(SystemDB(Scope::System, "SystemOnly"), "w.mdw");
+    EXPECT_EQ(SystemDB(Scope::User, "UserOnly"), std::nullopt);
 }
 
 TEST_F(WorkgroupTest, RefusedRequestsLeaveTheFilesByteForByte) {
-    testsupport::AddSection(Files().userOdbcIni, "Shop", {{"SystemDB", "old.mdw"}});
-    const auto before = testsupport::ReadFile(Files().userOdbcIni);
+    Odbc().AddDataSource(Scope::User, "Shop", {{"SystemDB", "old.mdw"}});
+    const auto user = Odbc().Snapshot(Scope::User);
+    const auto system = Odbc().Snapshot(Scope::System);
     const std::pair<String, String> refused[] = {
         {"Shop", ""}, {"Absent", "w.mdw"}, {"", "w.mdw"}, {"Shop\\Sub", "w.mdw"}, {"Shop\0x"s, "w.mdw"}};
     for (const auto& [name, path] : refused) {
         EXPECT_FALSE(RegisterMDW(name, path)) << testing::PrintToString(name);
         EXPECT_FALSE(RegisterSystemMDW(name, path)) << testing::PrintToString(name);
     }
-    EXPECT_EQ(testsupport::ReadFile(Files().userOdbcIni), before);
-    EXPECT_EQ(testsupport::ReadFile(Files().systemOdbcIni), "");
-}
-
-TEST_F(WorkgroupTest, PathThatWouldInjectLinesRaisesAndChangesNothing) {
-    testsupport::AddSection(Files().userOdbcIni, "Shop");
-    const auto before = testsupport::ReadFile(Files().userOdbcIni);
-    EXPECT_THROW(RegisterMDW("Shop", "w.mdw\n[Evil]\nDriver=/tmp/evil.so"), host::ERegistryException);
-    EXPECT_EQ(testsupport::ReadFile(Files().userOdbcIni), before);
+    EXPECT_EQ(Odbc().Snapshot(Scope::User), user);
+    EXPECT_EQ(Odbc().Snapshot(Scope::System), system);
 }
 
 TEST_F(WorkgroupTest, PumpsPendingMessagesOnlyAfterASuccessfulWrite) {
-    testsupport::AddSection(Files().userOdbcIni, "Shop");
+    Odbc().AddDataSource(Scope::User, "Shop");
     int handled = 0;
-    headless::PostMessage([&] { ++handled; });
+    testsupport::PostPendingMessage([&] { ++handled; });
     EXPECT_FALSE(RegisterMDW("Absent", "w.mdw"));
     EXPECT_EQ(handled, 0);
     EXPECT_TRUE(RegisterMDW("Shop", "w.mdw"));

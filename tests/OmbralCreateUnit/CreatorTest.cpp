@@ -83,13 +83,13 @@ TEST_F(CreatorTest, UntouchedComponentAddsTheSystemDataSourceOnce) {
     EXPECT_EQ(call.request, 4);
     EXPECT_EQ(call.driver, "Microsoft Paradox Driver (*.db )");
     EXPECT_EQ(kDefaultOptions.size(), 148u);
-    EXPECT_EQ(call.attributes, "DSN=NewOmbral\0Driver="s + OMBRAL_SETUP_LIBRARY +
+    EXPECT_EQ(call.attributes, "DSN=NewOmbral\0Driver="s + Odbc().SetupLibrary() +
                                    "\0DefaultDir=\0Description=New Ombral Description\0FIL=Paradox 5.X\0"
                                    "ParadoxUserName=admin\0ParadoxNetPath=\0PWD=\0"s +
                                    kDefaultOptions + '\0');
 
     // The recorder wrote nothing; make the data source exist as the installer would have.
-    testsupport::AddSection(Files().systemOdbcIni, "NewOmbral");
+    Odbc().AddDataSource(testsupport::Scope::System, "NewOmbral");
     recording::Reset();
     testing::internal::CaptureStderr();
     EXPECT_FALSE(creator.Execute());
@@ -100,10 +100,10 @@ TEST_F(CreatorTest, UntouchedComponentAddsTheSystemDataSourceOnce) {
 TEST_F(CreatorTest, UserAddLooksForTheNameAmongUserDataSources) {
     TOmbralCreator creator(nullptr);
     creator.SetAction(ADD_DSN);
-    testsupport::AddSection(Files().systemOdbcIni, "NewOmbral");
+    Odbc().AddDataSource(testsupport::Scope::System, "NewOmbral");
     ASSERT_TRUE(creator.Execute());
     EXPECT_EQ(recording::Calls().at(0).request, 1);
-    testsupport::AddSection(Files().userOdbcIni, "NewOmbral");
+    Odbc().AddDataSource(testsupport::Scope::User, "NewOmbral");
     EXPECT_FALSE(creator.Execute());
 }
 
@@ -186,7 +186,7 @@ TEST_F(CreatorTest, PropertiesGoToTheirPositions) {
     ASSERT_TRUE(creator.Execute());
     const auto& list = recording::Calls().at(0).attributes;
     EXPECT_EQ(list.substr(0, list.find("PWD=") + 11),
-              "DSN=Shop\0Driver="s + OMBRAL_SETUP_LIBRARY +
+              "DSN=Shop\0Driver="s + Odbc().SetupLibrary() +
                   "\0DefaultDir=/srv/shop\0Description=Shop tables\0FIL=Paradox 5.X\0"
                   "ParadoxUserName=clerk\0ParadoxNetPath=/srv/net\0PWD=secret\0"s);
 }

@@ -1,41 +1,35 @@
-// The package over the real unixODBC installer and the stand-in setup library,
-// checked with unixODBC's own odbcinst.
+// The package over the platform's real ODBC installer and the stand-in setup
+// library, checked from a second program where the platform has one.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <OmbralCodeUnit/OmbralCodeUnit.h>
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
-#include <platform/posix/OdbcIniFile.h>
 
 #include "support/OdbcTestConfiguration.h"
-#include "support/Processes.h"
 
 using namespace OmbralCodeUnit;
 using namespace OmbralCreateUnit;
-using testing::HasSubstr;
-using testing::Not;
+using testing::Contains;
+using testing::Pair;
+using testsupport::Scope;
 
 namespace {
 
-class InstallerTest : public testsupport::OdbcTest {
-protected:
-    std::optional<std::string> Value(const std::string& file, const std::string& dsn, const std::string& key) {
-        return odbcini::ReadIniFile(file)->Value(dsn, key);
-    }
-};
+class InstallerTest : public testsupport::OdbcTest {};
 
 TEST_F(InstallerTest, UntouchedComponentAddsTheSystemDataSourceOnce) {
     TOmbralCreator creator(nullptr);
     ASSERT_TRUE(creator.Execute());
-    auto seen = testsupport::OdbcinstQuery("NewOmbral");
-    EXPECT_EQ(seen.exitCode, 0) << seen.err;
-    EXPECT_THAT(seen.out, HasSubstr("Description=New Ombral Description"));
-    EXPECT_THAT(seen.out, HasSubstr("FIL=Paradox 5.X"));
-    EXPECT_THAT(seen.out, HasSubstr("ParadoxUserName=admin"));
-    EXPECT_THAT(seen.out, HasSubstr("UserCommitSync=No"));
-    EXPECT_EQ(Value(Files().systemOdbcIni, "NewOmbral", "Driver"), OMBRAL_SETUP_LIBRARY);
-    EXPECT_FALSE(odbcini::ReadIniFile(Files().userOdbcIni)->HasSection("NewOmbral"));
+    auto seen = testsupport::PeerView("NewOmbral");
+    ASSERT_TRUE(seen.has_value());
+    EXPECT_THAT(*seen, Contains(Pair("Description", "New Ombral Description")));
+    EXPECT_THAT(*seen, Contains(Pair("FIL", "Paradox 5.X")));
+    EXPECT_THAT(*seen, Contains(Pair("ParadoxUserName", "admin")));
+    EXPECT_THAT(*seen, Contains(Pair("UserCommitSync", "No")));
+    EXPECT_EQ(Odbc().Value(Scope::System, "NewOmbral", "Driver"), Odbc().SetupLibrary());
+    EXPECT_FALSE(Odbc().Exists(Scope::User, "NewOmbral"));
 
     testing::internal::CaptureStderr();
     EXPECT_FALSE(creator.Execute());
@@ -43,9 +37,8 @@ TEST_F(InstallerTest, UntouchedComponentAddsTheSystemDataSourceOnce) {
 }
 
 TEST_F(InstallerTest, ComponentReconfiguresAndRemovesSystemAndUserDataSources) {
-    for (auto [add, configure, remove, file] :
-         {std::tuple{ADD_SYS_DSN, CONFIG_SYS_DSN, REMOVE_SYS_DSN, Files().systemOdbcIni},
-          std::tuple{ADD_DSN, CONFIG_DSN, REMOVE_DSN, Files().userOdbcIni}}) {
+    for (auto [add, configure, remove, scope] : {std::tuple{ADD_SYS_DSN, CONFIG_SYS_DSN, REMOVE_SYS_DSN, Scope::System},
+                                                 std::tuple{ADD_DSN, CONFIG_DSN, REMOVE_DSN, Scope::User}}) {
         TOmbralCreator creator(nullptr);
         creator.SetDSNNameOrAlias("Shop");
         creator.SetAction(add);
@@ -54,12 +47,12 @@ TEST_F(InstallerTest, ComponentReconfiguresAndRemovesSystemAndUserDataSources) {
         creator.SetDSNUserDescription("Changed");
         creator.optThreads = 8;
         ASSERT_TRUE(creator.Execute());
-        EXPECT_EQ(Value(file, "Shop", "Description"), "Changed");
-        EXPECT_EQ(Value(file, "Shop", "Threads"), "8");
+        EXPECT_EQ(Odbc().Value(scope, "Shop", "Description"), "Changed");
+        EXPECT_EQ(Odbc().Value(scope, "Shop", "Threads"), "8");
         creator.SetAction(remove);
         ASSERT_TRUE(creator.Execute());
-        EXPECT_FALSE(odbcini::ReadIniFile(file)->HasSection("Shop"));
-        EXPECT_NE(testsupport::OdbcinstQuery("Shop").exitCode, 0);
+        EXPECT_FALSE(Odbc().Exists(scope, "Shop"));
+        EXPECT_FALSE(testsupport::PeerView("Shop").has_value());
     }
 }
 
@@ -69,24 +62,24 @@ TEST_F(InstallerTest, ExportedRoutinesServeAllSixDrivers) {
         String fileType;
         const String driver = GetDSNTypeString(index, fileType);
         ASSERT_TRUE(CreateDSN(1, index, name, "Made", "/srv/data", "", "u", "pw", "")) << driver;
-        auto seen = testsupport::OdbcinstQuery(name);
-        EXPECT_EQ(seen.exitCode, 0) << driver;
-        EXPECT_THAT(seen.out, HasSubstr("FIL=" + fileType));
-        EXPECT_EQ(Value(Files().userOdbcIni, name, "PWD"), "pw");  // kept as plain text
+        auto seen = testsupport::PeerView(name);
+        ASSERT_TRUE(seen.has_value()) << driver;
+        EXPECT_EQ((*seen)["FIL"], fileType);
+        EXPECT_EQ(Odbc().Value(Scope::User, name, "PWD"), "pw");  // kept as plain text
         EXPECT_TRUE(FindDSN(name, 1));
         EXPECT_FALSE(FindDSN(name, 4));
         ASSERT_TRUE(ConfigureDSN(2, index, name, "Again", "/srv/data", "", "u", "pw", "")) << driver;
-        EXPECT_EQ(Value(Files().userOdbcIni, name, "Description"), "Again");
+        EXPECT_EQ(Odbc().Value(Scope::User, name, "Description"), "Again");
         ASSERT_TRUE(RemoveDSN(3, index, name)) << driver;
         EXPECT_FALSE(FindDSN(name, 1));
     }
 }
 
 TEST_F(InstallerTest, AddingAnExistingNameThroughTheRoutineReplacesIt) {
-    ASSERT_TRUE(CreateDSN(1, 4, "Twice", "first", "", "", "", "", "Extra=1\0"));
+    ASSERT_TRUE(CreateDSN(1, 4, "Twice", "first", "", "", "", "", std::string("Extra=1\0", 8)));
     ASSERT_TRUE(CreateDSN(1, 4, "Twice", "second", "", "", "", "", ""));
-    EXPECT_EQ(Value(Files().userOdbcIni, "Twice", "Description"), "second");
-    EXPECT_EQ(Value(Files().userOdbcIni, "Twice", "Extra"), std::nullopt);
+    EXPECT_EQ(Odbc().Value(Scope::User, "Twice", "Description"), "second");
+    EXPECT_EQ(Odbc().Value(Scope::User, "Twice", "Extra"), std::nullopt);
 }
 
 TEST_F(InstallerTest, DefaultDataSourceIsRemovedByItsOwnRequest) {
@@ -97,10 +90,12 @@ TEST_F(InstallerTest, DefaultDataSourceIsRemovedByItsOwnRequest) {
     EXPECT_TRUE(FindDSN("Other", 1));
 }
 
-TEST_F(InstallerTest, WorkgroupFileIsVisibleToUnixOdbc) {
+TEST_F(InstallerTest, WorkgroupFileIsVisibleToTheSecondProgram) {
     ASSERT_TRUE(CreateDSN(4, 4, "Secured", "", "", "", "", "", ""));
     ASSERT_TRUE(RegisterSystemMDW("Secured", "/srv/secured.mdw"));
-    EXPECT_THAT(testsupport::OdbcinstQuery("Secured").out, HasSubstr("SystemDB=/srv/secured.mdw"));
+    auto seen = testsupport::PeerView("Secured");
+    ASSERT_TRUE(seen.has_value());
+    EXPECT_THAT(*seen, Contains(Pair("SystemDB", "/srv/secured.mdw")));
     EXPECT_FALSE(RegisterMDW("Secured", "/srv/user.mdw"));
 }
 

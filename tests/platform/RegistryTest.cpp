@@ -4,20 +4,26 @@
 #include <sys/stat.h>
 
 #include <platform/host/Registry.h>
+#include <platform/posix/OdbcIniFile.h>
 
+#include "support/Files.h"
 #include "support/UnitFixture.h"
 
 using namespace std::string_literals;
 
 namespace {
 
+using testsupport::Scope;
+
 class PosixRegistryTest : public testsupport::UnitTest {
 protected:
     void SetUp() override {
         UnitTest::SetUp();
-        testsupport::AddSection(Files().userOdbcIni, "UserDSN", {{"Description", "user"}});
-        testsupport::AddSection(Files().systemOdbcIni, "SysDSN", {{"Description", "system"}});
+        Odbc().AddDataSource(Scope::User, "UserDSN", {{"Description", "user"}});
+        Odbc().AddDataSource(Scope::System, "SysDSN", {{"Description", "system"}});
+        files_ = odbcini::LocateOdbcFiles();
     }
+    odbcini::OdbcFiles files_;
 };
 
 TEST_F(PosixRegistryTest, KeysMapToSectionsOfTheirHivesFile) {
@@ -55,35 +61,35 @@ TEST_F(PosixRegistryTest, ReadsValuesAndEnumeratesSections) {
 }
 
 TEST_F(PosixRegistryTest, OpenWithoutCreateMakesNothingAndCreateMakesTheSection) {
-    const auto before = testsupport::ReadFile(Files().userOdbcIni);
+    const auto before = testsupport::ReadFile(files_.userOdbcIni);
     host::TRegistry registry;
     EXPECT_FALSE(registry.OpenKey("\\Software\\ODBC\\ODBC.INI\\Fresh", false));
-    EXPECT_EQ(testsupport::ReadFile(Files().userOdbcIni), before);
+    EXPECT_EQ(testsupport::ReadFile(files_.userOdbcIni), before);
     ASSERT_TRUE(registry.OpenKey("\\Software\\ODBC\\ODBC.INI\\Fresh", true));
     registry.WriteString("Description", "made");
-    EXPECT_EQ(odbcini::ReadIniFile(Files().userOdbcIni)->Value("Fresh", "Description"), "made");
+    EXPECT_EQ(Odbc().Value(Scope::User, "Fresh", "Description"), "made");
 }
 
 TEST_F(PosixRegistryTest, WriteToAKeyDeletedMeanwhileRaisesInsteadOfRecreatingIt) {
     host::TRegistry registry;
     ASSERT_TRUE(registry.OpenKey("\\Software\\ODBC\\ODBC.INI\\UserDSN", false));
-    odbcini::UpdateIniFile(Files().userOdbcIni, [](odbcini::IniDocument& d) { d.RemoveSection("UserDSN"); });
+    odbcini::UpdateIniFile(files_.userOdbcIni, [](odbcini::IniDocument& d) { d.RemoveSection("UserDSN"); });
     EXPECT_THROW(registry.WriteString("SystemDB", "x"), host::ERegistryException);
-    EXPECT_FALSE(odbcini::ReadIniFile(Files().userOdbcIni)->HasSection("UserDSN"));
+    EXPECT_FALSE(Odbc().Exists(Scope::User, "UserDSN"));
 }
 
 TEST_F(PosixRegistryTest, DamagedFileStillReadsButRefusesWrites) {
-    testsupport::WriteFile(Files().userOdbcIni, "[Good]\nDescription = fine\n[Broken\nx = y\n");
+    testsupport::WriteFile(files_.userOdbcIni, "[Good]\nDescription = fine\n[Broken\nx = y\n");
     host::TRegistry registry;
     ASSERT_TRUE(registry.OpenKey("\\Software\\ODBC\\ODBC.INI\\Good", false));
     EXPECT_EQ(registry.ReadString("Description"), "fine");
     EXPECT_THROW(registry.WriteString("SystemDB", "w.mdw"), host::ERegistryException);
-    EXPECT_EQ(testsupport::ReadFile(Files().userOdbcIni), "[Good]\nDescription = fine\n[Broken\nx = y\n");
+    EXPECT_EQ(testsupport::ReadFile(files_.userOdbcIni), "[Good]\nDescription = fine\n[Broken\nx = y\n");
 }
 
 TEST_F(PosixRegistryTest, ReadWriteOpenNeedsAWritableFile) {
     if (geteuid() == 0) GTEST_SKIP() << "root writes any file; the tool tests cover this as an unprivileged user";
-    ::chmod(Files().userOdbcIni.c_str(), 0444);
+    ::chmod(files_.userOdbcIni.c_str(), 0444);
     host::TRegistry registry;
     EXPECT_FALSE(registry.OpenKey("\\Software\\ODBC\\ODBC.INI\\UserDSN", false));
     EXPECT_TRUE(registry.OpenKeyReadOnly("\\Software\\ODBC\\ODBC.INI\\UserDSN"));

@@ -1,50 +1,57 @@
 #pragma once
-// The private ODBC configuration of a test process. unixODBC reads ODBCSYSINI
-// once per process, so every test of a process shares one folder, emptied
-// between tests.
+// The data sources and drivers of a test process, as the platform keeps them,
+// for tests to arrange and inspect. One configuration serves every test of a
+// process (unixODBC reads its folder once per process; Windows has one
+// registry); Reset() empties it between tests.
 
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
-
-#include <platform/odbc/DriverRegistration.h>
 
 namespace testsupport {
 
 // The six desktop drivers the package knows, by their installer descriptions.
 extern const std::vector<std::string> kCatalogueDrivers;
 
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& text);
+enum class Scope { User, System };
+using Values = std::map<std::string, std::string>;
+using Entries = std::vector<std::pair<std::string, std::string>>;
 
 class OdbcTestConfiguration {
 public:
     static OdbcTestConfiguration& Get();
-    const odbcsetup::PrivateConfiguration& Files() const { return files_; }
-    void Reset();  // empty user and system odbc.ini, drivers registered as new
-    ~OdbcTestConfiguration();
+
+    // No data source in either scope, the six drivers registered against the
+    // setup library and no other driver.
+    void Reset();
+
+    void AddDataSource(Scope scope, const std::string& name, const Entries& values = {});
+    bool Exists(Scope scope, const std::string& name);
+    std::optional<std::string> Value(Scope scope, const std::string& name, const std::string& key);
+    std::string Snapshot(Scope scope);  // all of the scope's data sources, to compare before and after
+
+    void RegisterDriver(const std::string& driver, const Entries& values);
+    void RemoveDrivers();
+    std::string DriverSnapshot();
+
+    const std::string& SetupLibrary() const { return setupLibrary_; }
 
 private:
     OdbcTestConfiguration();
-    odbcsetup::PrivateConfiguration files_;
+    std::string setupLibrary_;
 };
 
 class OdbcTest : public ::testing::Test {
 protected:
     void SetUp() override { OdbcTestConfiguration::Get().Reset(); }
-    const odbcsetup::PrivateConfiguration& Files() const { return OdbcTestConfiguration::Get().Files(); }
+    static OdbcTestConfiguration& Odbc() { return OdbcTestConfiguration::Get(); }
 };
 
-// A folder that is removed with everything in it when the object goes.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
+// How a second program (odbcinst, reg) sees a data source: its values, or
+// nothing when it sees no such data source.
+std::optional<Values> PeerView(const std::string& name);
 
 }  // namespace testsupport

@@ -14,13 +14,10 @@ struct ProcessResult {
 };
 
 struct RunOptions {
-    std::optional<unsigned> asUser;  // drop to this uid (and its gid) before exec; needs root
+    std::optional<unsigned> asUser;  // POSIX: drop to this uid (and its gid) before exec; needs root
     std::vector<std::string> environment;  // NAME=VALUE set in the child
 };
 
 ProcessResult Run(const std::vector<std::string>& argv, const RunOptions& options = {});
-
-// unixODBC's own view of a data source, in this process's configuration.
-ProcessResult OdbcinstQuery(const std::string& name);
 
 }  // namespace testsupport

@@ -1,20 +1,11 @@
 #pragma once
-// Unit tests: a private configuration for the registry, and a recording installer.
-
-#include <string>
-#include <vector>
-
-#include <platform/posix/OdbcIniFile.h>
+// Unit tests: the platform's registry in a test configuration, and a
+// recording installer in place of the real one.
 
 #include "support/OdbcTestConfiguration.h"
 #include "support/RecordingInstaller.h"
 
 namespace testsupport {
-
-inline void AddSection(const std::string& file, const std::string& name,
-                       const std::vector<odbcini::Entry>& entries = {}) {
-    odbcini::UpdateIniFile(file, [&](odbcini::IniDocument& d) { d.ReplaceSection(name, entries); });
-}
 
 class UnitTest : public OdbcTest {
 protected:

@@ -7,8 +7,10 @@
 
 #include <filesystem>
 
+#include <platform/odbc/DriverRegistration.h>
 #include <platform/posix/OdbcIniFile.h>
 
+#include "support/Files.h"
 #include "support/OdbcTestConfiguration.h"
 #include "support/Processes.h"
 
@@ -127,7 +129,7 @@ TEST_F(ToolTest, DriversListsTheCatalogueWithItsRegistration) {
     ASSERT_EQ(result.exitCode, 0);
     for (const auto& driver : testsupport::kCatalogueDrivers) EXPECT_THAT(result.out, HasSubstr(driver));
     EXPECT_THAT(result.out, HasSubstr("FIL=Paradox 5.X"));
-    EXPECT_THAT(result.out, HasSubstr(std::string("Driver=") + OMBRAL_SETUP_LIBRARY));
+    EXPECT_THAT(result.out, HasSubstr("Driver=" + odbcsetup::FindSetupLibrary()));
 }
 
 // Files the process may read but not write: the request fails with the reason

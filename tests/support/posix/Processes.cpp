@@ -1,4 +1,4 @@
-#include "Processes.h"
+#include "support/Processes.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -46,7 +46,5 @@ ProcessResult Run(const std::vector<std::string>& argv, const RunOptions& option
     waitpid(child, &status, 0);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Drain(out), Drain(err)};
 }
-
-ProcessResult OdbcinstQuery(const std::string& name) { return Run({"odbcinst", "-q", "-s", "-n", name}); }
 
 }  // namespace testsupport

@@ -4,6 +4,8 @@ namespace host {
 
 void TApplication::ProcessMessages() { PlatformProcessMessages(); }
 
+String TApplication::Title() const { return title_ ? *title_ : PlatformApplicationTitle(); }
+
 namespace {
 TApplication theApplication;
 }

@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <deque>
 #include <iostream>
 #include <utility>
@@ -64,5 +65,7 @@ void PlatformProcessMessages() {
         message();
     }
 }
+
+String PlatformApplicationTitle() { return program_invocation_short_name; }
 
 }  // namespace host

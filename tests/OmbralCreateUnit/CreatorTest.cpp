@@ -1,7 +1,9 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
 
+#include "support/MessageBoxes.h"
 #include "support/UnitFixture.h"
 
 using namespace OmbralCreateUnit;
@@ -91,9 +93,9 @@ TEST_F(CreatorTest, UntouchedComponentAddsTheSystemDataSourceOnce) {
     // The recorder wrote nothing; make the data source exist as the installer would have.
     Odbc().AddDataSource(testsupport::Scope::System, "NewOmbral");
     recording::Reset();
-    testing::internal::CaptureStderr();
+    testsupport::MessageBoxes boxes;
     EXPECT_FALSE(creator.Execute());
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_TRUE(boxes.Shown().empty());
     EXPECT_TRUE(recording::Calls().empty());
 }
 
@@ -112,9 +114,9 @@ TEST_F(CreatorTest, BlankNameIsRefusedWithTheMessageAndReachesNoInstaller) {
     creator.SetDSNNameOrAlias("");
     for (auto action : {ADD_SYS_DSN, ADD_DSN}) {
         creator.SetAction(action);
-        testing::internal::CaptureStderr();
+        testsupport::MessageBoxes boxes;
         EXPECT_FALSE(creator.Execute());
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: Property 'DSNNameOrAlias' must not be blank\n");
+        EXPECT_THAT(boxes.Shown(), testing::ElementsAre("Error: Property 'DSNNameOrAlias' must not be blank"));
     }
     EXPECT_TRUE(recording::Calls().empty());
     creator.SetDSNNameOrAlias("   ");  // blanks are a name

@@ -50,6 +50,10 @@ protected:
     static OdbcTestConfiguration& Odbc() { return OdbcTestConfiguration::Get(); }
 };
 
+// Whether the installer hands ODBC_REMOVE_DEFAULT_DSN to the setup library
+// (Wine's refuses it itself).
+extern const bool kInstallerRemovesDefaultDataSource;
+
 // How a second program (odbcinst, reg) sees a data source: its values, or
 // nothing when it sees no such data source.
 std::optional<Values> PeerView(const std::string& name);

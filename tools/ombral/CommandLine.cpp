@@ -37,14 +37,15 @@ const CommandSpec* FindCommand(const std::string& name, const std::vector<Comman
 
 }  // namespace
 
-ParsedCommand ParseCommandLine(const std::vector<std::string>& arguments, const std::vector<CommandSpec>& commands) {
+ParsedCommand ParseCommandLine(const std::vector<std::string>& arguments, const std::vector<CommandSpec>& commands,
+                               bool withConfig) {
     ParsedCommand parsed;
     std::size_t i = 0;
     for (; i < arguments.size() && !parsed.spec; ++i) {
         const std::string& word = arguments[i];
         if (word == "--help" || word == "-h") {
             parsed.help = true;
-        } else if (word == "--config" || word.rfind("--config=", 0) == 0) {
+        } else if (withConfig && (word == "--config" || word.rfind("--config=", 0) == 0)) {
             if (word == "--config" && i + 1 >= arguments.size()) throw UsageError("--config needs a folder");
             parsed.configDir = word == "--config" ? arguments[++i] : word.substr(9);
         } else if (!(parsed.spec = FindCommand(word, commands))) {

@@ -45,6 +45,8 @@ private:
 
 // Parses argv against the commands; UsageError names what is wrong. An empty
 // command (plain --help) leaves spec null.
-ParsedCommand ParseCommandLine(const std::vector<std::string>& arguments, const std::vector<CommandSpec>& commands);
+// --config is an option only where `withConfig` is set.
+ParsedCommand ParseCommandLine(const std::vector<std::string>& arguments, const std::vector<CommandSpec>& commands,
+                               bool withConfig);
 
 }  // namespace ombraltool

@@ -36,31 +36,39 @@ const char* const kPropertyUsage =
     "       [--net-style 3.x|4.x|5.x] [--page-timeout N] [--read-only] [--exclusive]\n"
     "       [--safe-transactions N] [--threads N] [--user-commit-sync] [--implicit-commit-sync TEXT]\n";
 
+// Where the platform has private configurations, every command can run in one.
+std::string Prefix() { return odbcsetup::HasPrivateConfigurations() ? "ombral [--config DIR] " : "ombral "; }
+
 const std::vector<CommandSpec>& Commands() {
     static const std::vector<CommandSpec> commands{
-        {"add", std::string("ombral [--config DIR] add") + kPropertyUsage +
+        {"add", Prefix() + "add" + kPropertyUsage +
                     "Adds a user (or with --system a system) Paradox data source; options not given keep\n"
                     "the component's initial values.",
          kPropertyFlags, kPropertyOptions},
-        {"configure", std::string("ombral [--config DIR] configure") + kPropertyUsage +
+        {"configure", Prefix() + "configure" + kPropertyUsage +
                           "Reconfigures a data source: every attribute is sent again, options not given\n"
                           "with the component's initial values.",
          kPropertyFlags, kPropertyOptions},
-        {"remove", "ombral [--config DIR] remove [--system|--default] --name NAME\n"
+        {"remove", Prefix() + "remove [--system|--default] --name NAME\n"
                    "Removes a user, system (--system) or the default (--default) data source.",
          {"--system", "--default"}, {"--name"}},
-        {"exists", "ombral [--config DIR] exists [--system] --name NAME\n"
+        {"exists", Prefix() + "exists [--system] --name NAME\n"
                    "Exits 0 when the data source exists, 1 when not.",
          {"--system"}, {"--name"}},
-        {"register-mdw", "ombral [--config DIR] register-mdw [--system] --name NAME --file PATH\n"
+        {"register-mdw", Prefix() + "register-mdw [--system] --name NAME --file PATH\n"
                          "Records the workgroup database file of an existing data source.",
          {"--system"}, {"--name", "--file"}},
-        {"drivers", "ombral [--config DIR] drivers\n"
+        {"drivers", Prefix() + "drivers\n"
                     "Lists the driver catalogue, each row with what the installer records of it.",
          {}, {}},
-        {"list", "ombral [--config DIR] list [--system]\n"
+        {"list", Prefix() + "list [--system]\n"
                  "Lists the user (or system) data sources.",
          {"--system"}, {}},
+        {"register-drivers", Prefix() + "register-drivers [--setup PATH] [--force]\n"
+                             "Registers the six catalogue drivers against the stand-in setup library (by\n"
+                             "default the one beside this program), for a system that lacks them. A driver\n"
+                             "registered already to another library is refused unless --force is given.",
+         {"--force"}, {"--setup"}},
     };
     return commands;
 }
@@ -68,8 +76,9 @@ const std::vector<CommandSpec>& Commands() {
 void PrintOverview(std::ostream& out) {
     out << "Usage:\n";
     for (const auto& command : Commands()) out << "  " << command.usage.substr(0, command.usage.find('\n')) << "\n";
-    out << "--config DIR uses (and first makes) a private ODBC configuration in DIR.\n"
-           "'ombral COMMAND --help' tells more. Exit 0 on success, 1 on failure, 2 on a usage error.\n";
+    if (odbcsetup::HasPrivateConfigurations())
+        out << "--config DIR uses (and first makes) a private ODBC configuration in DIR.\n";
+    out << "'ombral COMMAND --help' tells more. Exit 0 on success, 1 on failure, 2 on a usage error.\n";
 }
 
 // What the installer said about its last refusal.
@@ -225,19 +234,31 @@ int List(const ParsedCommand& c) {
     return kOk;
 }
 
+std::string SetupLibrary(const std::optional<std::string>& given) {
+    const std::string setup = given ? *given : odbcsetup::FindSetupLibrary();
+    if (setup.empty()) throw std::runtime_error("cannot find the setup library beside the program; name it with --setup");
+    return setup;
+}
+
+int RegisterDriversCommand(const ParsedCommand& c) {
+    const std::string setup = SetupLibrary(c.Value("--setup"));
+    odbcsetup::RegisterDrivers(setup, CatalogueDrivers(), c.Has("--force"));
+    std::cout << "the six catalogue drivers are registered against " << setup << "\n";
+    return kOk;
+}
+
 int Run(const ParsedCommand& command) {
     using Handler = int (*)(const ParsedCommand&);
     static const std::map<std::string, Handler> handlers{{"add", Add},         {"configure", Configure},
                                                          {"remove", Remove},   {"exists", Exists},
                                                          {"register-mdw", RegisterMdw},
-                                                         {"drivers", Drivers}, {"list", List}};
+                                                         {"drivers", Drivers}, {"list", List},
+                                                         {"register-drivers", RegisterDriversCommand}};
     return handlers.at(command.spec->name)(command);
 }
 
 void UseConfiguration(const std::string& folder) {
-    const std::string setup = odbcsetup::FindSetupLibrary();
-    if (setup.empty()) throw std::runtime_error("cannot find libombralsetup.so beside the program");
-    odbcsetup::UsePrivateConfiguration(folder, setup, CatalogueDrivers());
+    odbcsetup::UsePrivateConfiguration(folder, SetupLibrary(std::nullopt), CatalogueDrivers());
 }
 
 }  // namespace
@@ -245,7 +266,8 @@ void UseConfiguration(const std::string& folder) {
 int main(int argc, char** argv) {
     ParsedCommand command;
     try {
-        command = ombraltool::ParseCommandLine({argv + 1, argv + argc}, Commands());
+        command = ombraltool::ParseCommandLine({argv + 1, argv + argc}, Commands(),
+                                               odbcsetup::HasPrivateConfigurations());
         if (command.help || !command.spec) {
             if (command.spec) std::cout << "Usage: " << command.spec->usage << "\n";
             else PrintOverview(command.help ? std::cout : std::cerr);

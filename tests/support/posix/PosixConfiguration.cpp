@@ -14,6 +14,8 @@
 
 namespace testsupport {
 
+const bool kInstallerRemovesDefaultDataSource = true;
+
 namespace {
 
 TemporaryFolder& ProcessFolder() {

@@ -3,21 +3,14 @@
 
 #include <string>
 
-#include <platform/host/OdbcInstaller.h>
+#include <PlatformOdbc.h>
+#include <platform/odbc/InstallerMessages.h>
 
 namespace testsupport {
 
 inline std::string InstallerMessages() {
     std::string all;
-    for (WORD i = 1; i <= 8; ++i) {
-        DWORD code = 0;
-        char message[SQL_MAX_MESSAGE_LENGTH + 1] = {};
-        WORD length = 0;
-        auto status = SQLInstallerError(i, &code, message, sizeof message, &length);
-        if (status != SQL_SUCCESS && status != SQL_SUCCESS_WITH_INFO) break;
-        all += message;
-        all += '\n';
-    }
+    for (const auto& message : odbcsetup::InstallerMessages()) all += message + '\n';
     return all;
 }
 

@@ -8,9 +8,9 @@
 
 #include <OmbralCodeUnit/OmbralCodeUnit.h>
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
-#include <platform/host/OdbcInstaller.h>
 #include <platform/host/Registry.h>
 #include <platform/odbc/DriverRegistration.h>
+#include <platform/odbc/InstallerMessages.h>
 
 #include "CommandLine.h"
 
@@ -84,15 +84,7 @@ void PrintOverview(std::ostream& out) {
 // What the installer said about its last refusal.
 std::string InstallerReason() {
     std::string reason;
-    for (WORD i = 1; i <= 8; ++i) {
-        DWORD code = 0;
-        char message[SQL_MAX_MESSAGE_LENGTH + 1] = {};
-        WORD length = 0;
-        auto status = SQLInstallerError(i, &code, message, sizeof message, &length);
-        if (status != SQL_SUCCESS && status != SQL_SUCCESS_WITH_INFO) break;
-        if (!reason.empty()) reason += "; ";
-        reason += message[0] ? message : "installer error " + std::to_string(code);
-    }
+    for (const auto& message : odbcsetup::InstallerMessages()) reason += (reason.empty() ? "" : "; ") + message;
     return reason.empty() ? "the ODBC installer refused the request" : reason;
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the build's test prefix (32-bit), made
-# on first use. Tests refuse to touch a registry that is not such a prefix.
+# on first use, on a virtual display when there is none (message boxes need
+# one). Tests refuse to touch a registry that is not such a prefix.
 set -euo pipefail
 export WINEPREFIX=${WINEPREFIX:-${OMBRAL_WINEPREFIX:-$PWD/wineprefix}}
 export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
@@ -14,4 +15,7 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     touch "$WINEPREFIX/.ombral-ready"
   fi
 ) 9>"$WINEPREFIX.lock"
+if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
+  exec xvfb-run -a wine "$@"
+fi
 exec wine "$@"

@@ -1,5 +1,6 @@
 // Components to records and back, by nothing but their published-property tables.
 
+#include <map>
 #include <memory>
 
 #include <platform/host/FormStream.h>
@@ -21,6 +22,10 @@ const char* KindName(TFormValueKind kind) {
     return kNames[kind];
 }
 
+// A string is left out when empty, except where a new object of the class
+// holds a non-empty one there: reading would otherwise bring that back in
+// place of the empty string that was saved. The writer asks a new instance of
+// each component class, made once per write.
 class ComponentWriter {
 public:
     TFormObject Write(const TComponent& component) {
@@ -29,18 +34,26 @@ public:
         TFormObject object;
         object.ClassName = String(component.ClassType()->Name);
         object.Name = component.Name;
-        WriteProperties(component, "", object.Properties);
+        WriteProperties(component, Fresh(component.ClassType()), "", object.Properties);
         for (int i = 0; i < component.ComponentCount(); ++i) object.Children.push_back(Write(*component.Components(i)));
         return object;
     }
 
 private:
-    void WriteProperties(const TObject& instance, const String& prefix, std::vector<TFormProperty>& out) {
-        for (const auto& prop : GetPropList(instance.ClassType()))
-            if (prop.Stored) WriteProperty(instance, prop, prefix + String(prop.Name), out);
+    const TObject* Fresh(const TTypeInfo* type) {
+        auto& fresh = fresh_[type];
+        if (!fresh && type->Create) fresh.reset(type->Create(nullptr));
+        return fresh.get();
     }
 
-    void WriteProperty(const TObject& instance, const TPropInfo& prop, const String& name,
+    // fresh: the same object in a new instance, when there is one.
+    void WriteProperties(const TObject& instance, const TObject* fresh, const String& prefix,
+                         std::vector<TFormProperty>& out) {
+        for (const auto& prop : GetPropList(instance.ClassType()))
+            if (prop.Stored) WriteProperty(instance, fresh, prop, prefix + String(prop.Name), out);
+    }
+
+    void WriteProperty(const TObject& instance, const TObject* fresh, const TPropInfo& prop, const String& name,
                        std::vector<TFormProperty>& out) {
         switch (prop.PropType->Kind) {
             case tkInteger:
@@ -51,7 +64,7 @@ private:
                 return;
             }
             case tkLString:
-                if (String text = GetStrProp(instance, prop); !text.empty())
+                if (String text = GetStrProp(instance, prop); !text.empty() || (fresh && !GetStrProp(*fresh, prop).empty()))
                     out.push_back({name, {.Kind = fvString, .Text = std::move(text)}});
                 return;
             case tkClass:
@@ -59,7 +72,9 @@ private:
                 if (const TObject* nested = GetObjectProp(instance, prop)) {
                     if (name.size() >= kMaxPropertyPath)
                         throw EWriteError("property path " + Quoted(name.substr(0, 64)) + "... is too long");
-                    WriteProperties(*nested, name + ".", out);
+                    const TObject* freshNested = fresh ? GetObjectProp(*fresh, prop) : nullptr;
+                    WriteProperties(*nested, freshNested && freshNested->ClassType() == nested->ClassType() ? freshNested : nullptr,
+                                    name + ".", out);
                 }
                 return;
             case tkMethod:
@@ -87,6 +102,8 @@ private:
                               ", which is no member of " + String(type->Name));
         return member;
     }
+
+    std::map<const TTypeInfo*, std::unique_ptr<TComponent>> fresh_;
 };
 
 class ComponentReader {
@@ -164,7 +181,7 @@ private:
         if (kind == tkClass && value.Kind == fvNil) return SetObjectProp(target, prop, nullptr);
         if (kind == tkMethod && value.Kind == fvNil) return SetMethodProp(target, prop, {});
         if (kind == tkMethod && value.Kind == fvIdent) return SetMethodProp(target, prop, Method(value.Text));
-        throw EPropertyError("property " + Quoted(prop.Name) + " is a " + String(prop.PropType->Name) +
+        throw EPropertyError("property " + Quoted(prop.Name) + " is of type " + String(prop.PropType->Name) +
                              " and cannot take " + KindName(value.Kind));
     }
 

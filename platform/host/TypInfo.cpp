@@ -13,7 +13,7 @@ String Quoted(std::string_view text) { return "'" + String(text) + "'"; }
 
 // The accessors of the wanted kind, or EPropertyError naming the property's type.
 [[noreturn]] void ThrowWrongKind(const TPropInfo& prop, const char* wanted) {
-    throw EPropertyError("property " + Quoted(prop.Name) + " is a " + String(prop.PropType->Name) + ", not " +
+    throw EPropertyError("property " + Quoted(prop.Name) + " is of type " + String(prop.PropType->Name) + ", not " +
                          wanted);
 }
 

@@ -24,6 +24,17 @@ struct Token {
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The library's long double parser may hand the text to strtold, which reads
+// on to a NUL; so it gets a copy that has one.
+template <typename F>
+std::optional<F> ParseFloat(std::string_view number) {
+    const String copy(number);
+    F value{};
+    auto [end, error] = std::from_chars(copy.c_str(), copy.c_str() + copy.size(), value);
+    if (error != std::errc() || end != copy.c_str() + copy.size()) return std::nullopt;
+    return value;
+}
 bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsIdentPart(char c) { return IsIdentStart(c) || IsDigit(c); }
 
@@ -249,7 +260,9 @@ private:
             case tokFloat: return Float(token);
             case tokString: return StringValue(token);
             case tokBinary: return BinaryValue(token);
-            case tokIdent: return Word(token);
+            case tokIdent:
+                if (token.text.size() > 255) Fail(token, "an identifier longer than 255 characters");
+                return Word(token);
             case tokSymbol:
                 if (IsSymbol(token, '[')) return SetValue();
                 if (IsSymbol(token, '(')) return ListValue(depth + 1);
@@ -282,11 +295,9 @@ private:
 
     template <typename F>
     F Parse(const Token& token, std::string_view number) {
-        F value{};
-        auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-        if (error != std::errc() || end != number.data() + number.size())
-            Fail(token, "number out of range: " + String(token.text));
-        return value;
+        auto value = ParseFloat<F>(number);
+        if (!value) Fail(token, "number out of range: " + String(token.text));
+        return *value;
     }
 
     // Exactly, in ten-thousandths: at most four decimals and no exponent.
@@ -418,12 +429,16 @@ private:
     std::size_t next_ = 0;
 };
 
+// The shortest decimal that reads back as the same number. Some numbers have
+// none that the reader takes (infinities, NaN; the library's long double
+// parser refuses subnormal ones): those cannot be written as text.
 template <typename F>
 String FloatText(F number) {
-    if (!std::isfinite(number)) throw EWriteError("an infinite or NaN number has no text form");
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
-    String text(buffer, result.ptr);
+    String text(buffer, result.ec == std::errc() ? result.ptr : buffer);
+    if (!std::isfinite(number) || ParseFloat<F>(text) != number)
+        throw EWriteError("the number " + text + " has no exact text form");
     if (text.find_first_of(".e") == String::npos) text += ".0";
     return text;
 }

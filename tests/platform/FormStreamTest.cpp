@@ -143,8 +143,11 @@ TEST(FormStream, UTF8AndWideStringsBecomePlainStringsInText) {
 
 TEST(FormStream, ValuesTheTextCannotHoldAreWriteErrors) {
     TFormObject form = ReadTextForm("object A: TA end");
-    form.Properties.push_back({"Ratio", {.Kind = fvExtended, .Real = std::numeric_limits<long double>::infinity()}});
-    EXPECT_THROW(WriteTextForm(form), EWriteError);
+    for (long double number : {std::numeric_limits<long double>::infinity(),
+                               std::numeric_limits<long double>::denorm_min() * 3}) {
+        form.Properties = {{"Ratio", {.Kind = fvExtended, .Real = number}}};
+        EXPECT_THROW(WriteTextForm(form), EWriteError);
+    }
     form.Properties[0] = {String(256, 'N'), {.Kind = fvInteger}};
     EXPECT_THROW(WriteBinaryForm(form), EWriteError);
 }

@@ -71,10 +71,7 @@ const TTypeInfo* TypeInfo<TMethod>() {
 
 template <>
 const TTypeInfo* TypeInfo<TObject>() {
-    static const TTypeInfo info{.Kind = tkClass,
-                                .Name = "TObject",
-                                .Upcast = [](void* object) { return static_cast<TObject*>(object); },
-                                .Downcast = [](TObject* object) -> void* { return object; }};
+    static const TTypeInfo info{.Kind = tkClass, .Name = "TObject"};
     return &info;
 }
 

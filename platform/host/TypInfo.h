@@ -85,7 +85,6 @@ struct TMethod {
     const TPublishedMethod* Code = nullptr;
     explicit operator bool() const { return Code != nullptr; }
     void operator()(TObject* Sender) const { Code->Code(*Data, Sender); }
-    friend bool operator==(const TMethod&, const TMethod&) = default;
 };
 using TNotifyEvent = TMethod;
 template <>

@@ -56,12 +56,8 @@ public:
         set.bits_ = bits;
         return set;
     }
-    bool Contains(E member) const { return Ordinal(member) < 32 && ((bits_ >> Ordinal(member)) & 1u); }
     void Include(E member) {
         if (Ordinal(member) < 32) bits_ |= 1u << Ordinal(member);
-    }
-    void Exclude(E member) {
-        if (Ordinal(member) < 32) bits_ &= ~(1u << Ordinal(member));
     }
     std::uint32_t Bits() const { return bits_; }
     friend bool operator==(TSet, TSet) = default;

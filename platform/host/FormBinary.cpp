@@ -287,6 +287,8 @@ private:
     }
 
     void Object(const TFormObject& object) {
+        if (object.ClassName.size() > kMaxClassNameLength)
+            throw EWriteError("a class name longer than " + std::to_string(kMaxClassNameLength) + " characters");
         if (object.Flags) {
             Byte(0xF0 | object.Flags);
             if (object.Flags & ffChildPos) Integer(object.ChildPos);

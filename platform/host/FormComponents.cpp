@@ -67,7 +67,7 @@ private:
                 return;
             }
             case tkLString:
-                if (String text = GetStrProp(instance, prop); !text.empty() || (fresh && !GetStrProp(*fresh, prop).empty()))
+                if (String text = GetStrProp(instance, prop); !text.empty() || StartsFilled(fresh, prop))
                     out.push_back({name, {.Kind = fvString, .Text = std::move(text)}});
                 return;
             case tkClass:
@@ -75,9 +75,7 @@ private:
                 if (const TObject* nested = GetObjectProp(instance, prop)) {
                     if (name.size() >= kMaxPropertyPath)
                         throw EWriteError("property path " + Quoted(name.substr(0, 64)) + "... is too long");
-                    const TObject* freshNested = fresh ? GetObjectProp(*fresh, prop) : nullptr;
-                    WriteProperties(*nested, freshNested && freshNested->ClassType() == nested->ClassType() ? freshNested : nullptr,
-                                    name + ".", out);
+                    WriteProperties(*nested, FreshNested(fresh, prop, *nested), name + ".", out);
                 }
                 return;
             case tkMethod:
@@ -85,6 +83,15 @@ private:
                     out.push_back({name, {.Kind = fvIdent, .Text = String(event.Code->Name)}});
                 return;
         }
+    }
+
+    static bool StartsFilled(const TObject* fresh, const TPropInfo& prop) {
+        return fresh && !GetStrProp(*fresh, prop).empty();
+    }
+
+    static const TObject* FreshNested(const TObject* fresh, const TPropInfo& prop, const TObject& nested) {
+        const TObject* freshNested = fresh ? GetObjectProp(*fresh, prop) : nullptr;
+        return freshNested && freshNested->ClassType() == nested.ClassType() ? freshNested : nullptr;
     }
 
     static TFormValue OrdinalValue(const TPropInfo& prop, const String& name, std::int64_t value) {
@@ -176,8 +183,10 @@ private:
     void Assign(TObject& target, const TPropInfo& prop, const TFormValue& value) {
         const TTypeKind kind = prop.PropType->Kind;
         if (kind == tkInteger && value.Kind == fvInteger) return SetOrdProp(target, prop, value.Int);
-        if (kind == tkEnumeration && (value.Kind == fvIdent || value.Kind == fvTrue || value.Kind == fvFalse))
-            return SetEnumProp(target, prop, value.Kind == fvIdent ? value.Text : value.Kind == fvTrue ? "True" : "False");
+        if (kind == tkEnumeration && (value.Kind == fvIdent || value.Kind == fvTrue || value.Kind == fvFalse)) {
+            const String member = value.Kind == fvIdent ? value.Text : value.Kind == fvTrue ? "True" : "False";
+            return SetEnumProp(target, prop, member);
+        }
         if (kind == tkSet && value.Kind == fvSet) return SetOrdProp(target, prop, SetBits(prop, value));
         if (kind == tkLString && (value.Kind == fvString || value.Kind == fvUtf8String))
             return SetStrProp(target, prop, value.Text);

@@ -75,6 +75,8 @@ struct TFormObject {
 
 // Records, lists and collections nest at most this deep.
 inline constexpr int kMaxFormNesting = 64;
+// The length byte of a longer class name would read as the filer-flag prefix.
+inline constexpr std::size_t kMaxClassNameLength = 0xEF;
 
 bool IsBinaryForm(std::string_view data);  // starts with the signature TPF0
 TFormObject ReadBinaryForm(std::string_view stream);

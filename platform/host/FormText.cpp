@@ -201,8 +201,13 @@ private:
         const Token& token = Next();
         if (token.kind != tokIdent || (!dotted && token.text.find('.') != std::string_view::npos))
             Fail(token, String("expected a ") + what);
-        if (token.text.size() > 255) Fail(token, String("a ") + what + " longer than 255 characters");
+        CheckLength(token, what, 255);
         return String(token.text);
+    }
+
+    void CheckLength(const Token& token, const char* what, std::size_t maxLength) const {
+        if (token.text.size() > maxLength)
+            Fail(token, String("a ") + what + " longer than " + std::to_string(maxLength) + " characters");
     }
 
     std::int64_t Integer(const Token& token) {
@@ -225,12 +230,12 @@ private:
         if (IsWord(head, "inherited")) object.Flags = ffInherited;
         else if (IsWord(head, "inline")) object.Flags = ffInline;
         else if (!IsWord(head, "object")) Fail(head, "expected 'object', 'inherited' or 'inline'");
-        object.ClassName = Name("class name", false);
-        if (IsSymbol(Peek(), ':')) {
+        if (IsSymbol(Peek(1), ':')) {
+            object.Name = Name("component name", false);
             Next();
-            object.Name = std::move(object.ClassName);
-            object.ClassName = Name("class name", false);
         }
+        CheckLength(Peek(), "class name", kMaxClassNameLength);
+        object.ClassName = Name("class name", false);
         if (IsSymbol(Peek(), '[')) {
             Next();
             object.Flags |= ffChildPos;

@@ -1,9 +1,12 @@
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
 
 #include <array>
+#include <span>
 #include <string_view>
+#include <vector>
 
 #include <OmbralCodeUnit/OmbralCodeUnit.h>
+#include <platform/host/DesignIntf.h>
 #include <platform/host/Dialogs.h>
 #include <platform/host/SysUtils.h>
 
@@ -46,7 +49,106 @@ String GetNetVersion(TNetVersion Value) {
     return TextOf(texts, Value);
 }
 
+namespace {
+
+// The member names are what saved forms carry and the property grid lists.
+constexpr std::array<std::string_view, 7> kActionNames{"ADD_DSN",        "CONFIG_DSN",     "REMOVE_DSN",
+                                                       "ADD_SYS_DSN",    "CONFIG_SYS_DSN", "REMOVE_SYS_DSN",
+                                                       "REMOVE_DEFAULT_DSN"};
+constexpr std::array<std::string_view, 6> kDatabaseNames{"DB_ACCESS", "DB_EXCEL",  "DB_TEXT",
+                                                         "DB_PARADOX", "DB_DBASE", "DB_FOXPRO"};
+constexpr std::array<std::string_view, 4> kCollationNames{"ASCII", "International", "NorwegianDanish",
+                                                          "SwedishFinnish"};
+constexpr std::array<std::string_view, 3> kParadoxVersionNames{"Paradox3x", "Paradox4x", "Paradox5x"};
+constexpr std::array<std::string_view, 3> kNetVersionNames{"NetVersion3x", "NetVersion4x", "NetVersion5x"};
+
+// Published in this order, after TComponent's Name and Tag; a saved form
+// carries them so. The defaults are the initial values of the ordinal ones.
+std::span<const host::TPropInfo> CreatorProperties() {
+    using C = TOmbralCreator;
+    using host::Field;
+    using host::Property;
+    static const std::vector<host::TPropInfo> table = host::PublishedProperties<host::TComponent>({
+        Field<&C::About>("About"),
+        Property<&C::GetAction, &C::SetAction>("Action", ADD_SYS_DSN),
+        Property<&C::GetDSNNameOrAlias, &C::SetDSNNameOrAlias>("DSNNameOrAlias"),
+        Property<&C::GetDSNUserDescription, &C::SetDSNUserDescription>("DSNUserDescription"),
+        Property<&C::GetDatabaseDir, &C::SetDatabaseDir>("DatabaseDir"),
+        Property<&C::GetUserID, &C::SetUserID>("UserID"),
+        Field<&C::Password>("Password"),
+        Property<&C::GetNetFilePath, &C::SetNetFilePath>("NetFilePath"),
+        Field<&C::optNetVersion>("optNetVersion", NetVersion3x),
+        Field<&C::optParadoxVersion>("optParadoxVersion", Paradox5x),
+        Field<&C::optImplitCommitSync>("optImplitCommitSync"),
+        Property<&C::GetCollateSequence, &C::SetCollateSequence>("optCollateSequence", ASCII),
+        Field<&C::optPageTimeout>("optPageTimeout", 5),
+        Field<&C::optExclusive>("optExclusive", false),
+        Field<&C::optDSNReadOnly>("optDSNReadOnly", false),
+        Field<&C::optSafeTransactions>("optSafeTransactions", 0),
+        Field<&C::optThreads>("optThreads", 3),
+        Field<&C::optUserCommitSync>("optUserCommitSync", false),
+    });
+    return table;
+}
+
+}  // namespace
+
+}  // namespace OmbralCreateUnit
+
+namespace host {
+
+using namespace OmbralCreateUnit;
+
+template <>
+const TTypeInfo* TypeInfo<TDSNExecuteAction>() {
+    static const TTypeInfo info = EnumerationType("TDSNExecuteAction", kActionNames);
+    return &info;
+}
+
+template <>
+const TTypeInfo* TypeInfo<TDatabaseType>() {
+    static const TTypeInfo info = EnumerationType("TDatabaseType", kDatabaseNames);
+    return &info;
+}
+
+template <>
+const TTypeInfo* TypeInfo<TCollatingSequence>() {
+    static const TTypeInfo info = EnumerationType("TCollatingSequence", kCollationNames);
+    return &info;
+}
+
+template <>
+const TTypeInfo* TypeInfo<TParadoxVersion>() {
+    static const TTypeInfo info = EnumerationType("TParadoxVersion", kParadoxVersionNames);
+    return &info;
+}
+
+template <>
+const TTypeInfo* TypeInfo<TNetVersion>() {
+    static const TTypeInfo info = EnumerationType("TNetVersion", kNetVersionNames);
+    return &info;
+}
+
+// The About editor's class comes with the property editors; until then only its record.
+template <>
+const TTypeInfo* TypeInfo<TAboutProperty>() {
+    static const TTypeInfo info = DeclaredClassTypeInfo("TAboutProperty", TypeInfo<TPropertyEditor>());
+    return &info;
+}
+
+template <>
+const TTypeInfo* TypeInfo<TOmbralCreator>() {
+    static const TTypeInfo info = ClassTypeInfo<TOmbralCreator, TComponent>("TOmbralCreator", CreatorProperties);
+    return &info;
+}
+
+}  // namespace host
+
+namespace OmbralCreateUnit {
+
 TOmbralCreator::TOmbralCreator(host::TComponent* AOwner) : host::TComponent(AOwner) { AutoInitialize(); }
+
+const host::TTypeInfo* TOmbralCreator::ClassType() const { return host::TypeInfo<TOmbralCreator>(); }
 
 TOmbralCreator::~TOmbralCreator() { AutoDestroy(); }
 

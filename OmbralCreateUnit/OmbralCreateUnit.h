@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include <platform/host/Classes.h>
+#include <platform/host/TypInfo.h>
 #include <platform/host/Types.h>
 
 namespace OmbralCreateUnit {
@@ -45,6 +46,7 @@ public:
     explicit TOmbralCreator(host::TComponent* AOwner);
     ~TOmbralCreator() override;
 
+    const host::TTypeInfo* ClassType() const override;
     void Loaded() override;
 
     // Adds, reconfigures or removes the data source as Action says.
@@ -96,3 +98,22 @@ private:
 };
 
 }  // namespace OmbralCreateUnit
+
+// The type records: the enumerations by their member names, the classes with
+// their published properties.
+namespace host {
+template <>
+const TTypeInfo* TypeInfo<OmbralCreateUnit::TDSNExecuteAction>();
+template <>
+const TTypeInfo* TypeInfo<OmbralCreateUnit::TDatabaseType>();
+template <>
+const TTypeInfo* TypeInfo<OmbralCreateUnit::TCollatingSequence>();
+template <>
+const TTypeInfo* TypeInfo<OmbralCreateUnit::TParadoxVersion>();
+template <>
+const TTypeInfo* TypeInfo<OmbralCreateUnit::TNetVersion>();
+template <>
+const TTypeInfo* TypeInfo<OmbralCreateUnit::TAboutProperty>();
+template <>
+const TTypeInfo* TypeInfo<OmbralCreateUnit::TOmbralCreator>();
+}  // namespace host

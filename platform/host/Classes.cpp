@@ -1,8 +1,43 @@
-#include <algorithm>
-
 #include <platform/host/Classes.h>
 
+#include <algorithm>
+#include <map>
+
 namespace host {
+
+namespace {
+
+std::span<const TPropInfo> ComponentProperties() {
+    static const std::vector<TPropInfo> table = [] {
+        TPropInfo name = Field<&TComponent::Name>("Name");
+        name.Stored = false;  // the record's own name carries it
+        return PublishedProperties<TPersistent>({name, Field<&TComponent::Tag>("Tag", 0)});
+    }();
+    return table;
+}
+
+std::map<String, const TTypeInfo*, std::less<>>& Registry() {
+    static std::map<String, const TTypeInfo*, std::less<>> classes;
+    return classes;
+}
+
+}  // namespace
+
+template <>
+const TTypeInfo* TypeInfo<TPersistent>() {
+    static const TTypeInfo info = ClassTypeInfo<TPersistent, TObject>("TPersistent");
+    return &info;
+}
+
+template <>
+const TTypeInfo* TypeInfo<TComponent>() {
+    static const TTypeInfo info = ClassTypeInfo<TComponent, TPersistent>("TComponent", ComponentProperties);
+    return &info;
+}
+
+const TTypeInfo* TPersistent::ClassType() const { return TypeInfo<TPersistent>(); }
+
+const TTypeInfo* TComponent::ClassType() const { return TypeInfo<TComponent>(); }
 
 TComponent::TComponent(TComponent* AOwner) {
     if (AOwner) AOwner->InsertComponent(this);
@@ -23,6 +58,18 @@ void TComponent::InsertComponent(TComponent* component) {
 void TComponent::RemoveComponent(TComponent* component) {
     components_.erase(std::remove(components_.begin(), components_.end(), component), components_.end());
     component->owner_ = nullptr;
+}
+
+void RegisterClass(const TTypeInfo* classType) {
+    if (classType->Kind != tkClass) throw EFilerError(String(classType->Name) + " is not a class");
+    auto [entry, added] = Registry().emplace(String(classType->Name), classType);
+    if (!added && entry->second != classType)
+        throw EFilerError("a class named " + String(classType->Name) + " is registered already");
+}
+
+const TTypeInfo* FindClass(std::string_view name) {
+    auto found = Registry().find(name);
+    return found == Registry().end() ? nullptr : found->second;
 }
 
 }  // namespace host

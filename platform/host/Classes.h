@@ -1,18 +1,34 @@
 #pragma once
-// TComponent: the base of every component. An owner destroys the components it owns.
+// TPersistent and TComponent, the type records of classes, the class registry
+// that the form reader makes components from, and the filer's exceptions.
 
+#include <initializer_list>
+#include <span>
+#include <type_traits>
 #include <vector>
 
+#include <platform/host/SysUtils.h>
+#include <platform/host/TypInfo.h>
 #include <platform/host/Types.h>
 
 namespace host {
 
-class TComponent {
+// The base of every class with published properties.
+class TPersistent : public TObject {
+public:
+    const TTypeInfo* ClassType() const override;
+};
+
+// The base of every component. An owner destroys the components it owns.
+// Publishes Name (carried by the saved form's record, not as a property) and Tag.
+class TComponent : public TPersistent {
 public:
     explicit TComponent(TComponent* AOwner);
-    virtual ~TComponent();
+    ~TComponent() override;
     TComponent(const TComponent&) = delete;
     TComponent& operator=(const TComponent&) = delete;
+
+    const TTypeInfo* ClassType() const override;
 
     TComponent* Owner() const { return owner_; }
     int ComponentCount() const { return static_cast<int>(components_.size()); }
@@ -31,5 +47,64 @@ private:
     TComponent* owner_ = nullptr;
     std::vector<TComponent*> components_;
 };
+
+template <>
+const TTypeInfo* TypeInfo<TPersistent>();
+template <>
+const TTypeInfo* TypeInfo<TComponent>();
+
+// The record of class C, derived from Base. A class without a table of its
+// own publishes what Base publishes; a component class that can be made from
+// its owner gets the factory the form reader uses.
+template <typename C, typename Base>
+TTypeInfo ClassTypeInfo(std::string_view name, std::span<const TPropInfo> (*properties)() = nullptr,
+                        std::span<const TPublishedMethod> methods = {}) {
+    static_assert(std::is_base_of_v<Base, C> && std::is_base_of_v<TObject, Base>);
+    TTypeInfo info{.Kind = tkClass,
+                   .Name = name,
+                   .Parent = TypeInfo<Base>(),
+                   .Properties = properties ? properties : TypeInfo<Base>()->Properties,
+                   .Methods = methods,
+                   .Upcast = [](void* object) -> TObject* { return static_cast<C*>(object); },
+                   .Downcast = [](TObject* object) -> void* { return dynamic_cast<C*>(object); }};
+    if constexpr (std::is_base_of_v<TComponent, C> && std::is_constructible_v<C, TComponent*>)
+        info.Create = [](TComponent* owner) -> TComponent* { return new C(owner); };
+    return info;
+}
+
+// The record of a class that is declared but not defined yet.
+inline TTypeInfo DeclaredClassTypeInfo(std::string_view name, const TTypeInfo* parent) {
+    return TTypeInfo{.Kind = tkClass, .Name = name, .Parent = parent};
+}
+
+// A class's table: Base's published properties, then its own in declared order.
+template <typename Base>
+std::vector<TPropInfo> PublishedProperties(std::initializer_list<TPropInfo> own) {
+    const auto inherited = GetPropList(TypeInfo<Base>());
+    std::vector<TPropInfo> all(inherited.begin(), inherited.end());
+    all.insert(all.end(), own.begin(), own.end());
+    return all;
+}
+
+class EFilerError : public Exception {
+public:
+    using Exception::Exception;
+};
+// A saved form that cannot be read: damaged, or naming what this program lacks.
+class EReadError : public EFilerError {
+public:
+    using EFilerError::EFilerError;
+};
+// A component that cannot be saved as it is.
+class EWriteError : public EFilerError {
+public:
+    using EFilerError::EFilerError;
+};
+
+// Makes a class known to the form reader by its name. Registering the same
+// class again counts once; another class of the same name is an EFilerError.
+void RegisterClass(const TTypeInfo* classType);
+// The registered class of that name, or null.
+const TTypeInfo* FindClass(std::string_view name);
 
 }  // namespace host

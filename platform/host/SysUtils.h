@@ -17,4 +17,8 @@ public:
 // Decimal: optional minus sign, digits, no leading zeros, no grouping.
 String IntToStr(Integer value);
 
+// A letter or underscore, then letters, digits and underscores; with AllowDots
+// also several such parts joined by dots (Font.Style).
+bool IsValidIdent(std::string_view Ident, bool AllowDots = false);
+
 }  // namespace host

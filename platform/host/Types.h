@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,30 @@ public:
 private:
     std::uint8_t length_ = 0;
     char chars_[N] = {};
+};
+
+// `set of E` for an enumeration of up to 32 members: bit n stands for ordinal n.
+template <typename E>
+class TSet {
+public:
+    TSet() = default;
+    TSet(std::initializer_list<E> members) {
+        for (E member : members) Include(member);
+    }
+    static TSet FromBits(std::uint32_t bits) {
+        TSet set;
+        set.bits_ = bits;
+        return set;
+    }
+    void Include(E member) {
+        if (Ordinal(member) < 32) bits_ |= 1u << Ordinal(member);
+    }
+    std::uint32_t Bits() const { return bits_; }
+    friend bool operator==(TSet, TSet) = default;
+
+private:
+    static unsigned Ordinal(E member) { return static_cast<unsigned>(member); }
+    std::uint32_t bits_ = 0;
 };
 
 }  // namespace host

@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include <platform/odbc/DriverRegistration.h>
+#include <platform/host/FormStream.h>
 #include <platform/posix/OdbcIniFile.h>
 
 #include "support/Files.h"
@@ -116,12 +118,48 @@ TEST_F(ToolTest, UsageErrorsExitTwo) {
 }
 
 TEST_F(ToolTest, EveryCommandHasHelp) {
-    for (const char* command : {"add", "configure", "remove", "exists", "register-mdw", "drivers", "list"}) {
+    for (const char* command :
+         {"add", "configure", "remove", "exists", "register-mdw", "drivers", "list", "save", "run"}) {
         auto result = Ombral({command, "--help"});
         EXPECT_EQ(result.exitCode, 0) << command;
         EXPECT_THAT(result.out, HasSubstr(std::string("ombral [--config DIR] ") + command));
     }
     EXPECT_EQ(testsupport::Run({OMBRAL_TOOL, "--help"}).exitCode, 0);
+}
+
+// A saved form runs as the add command would; a binary one as well as text.
+TEST_F(ToolTest, SavedFormRunsAsAddWould) {
+    const std::string text = folder_.Path() + "/shop.txt", binary = folder_.Path() + "/shop.bin";
+    auto saved = Ombral({"save", text, "--name", "Shop", "--dir", "/srv/shop", "--threads", "9", "--read-only"});
+    ASSERT_EQ(saved.exitCode, 0) << saved.err;
+    EXPECT_EQ(testsupport::ReadFile(text),
+              "object OmbralCreator1: TOmbralCreator\n  Action = ADD_DSN\n  DSNNameOrAlias = 'Shop'\n"
+              "  DSNUserDescription = 'New Ombral Description'\n  DatabaseDir = '/srv/shop'\n"
+              "  UserID = 'admin'\n  optDSNReadOnly = True\n  optThreads = 9\nend\n");
+    std::ofstream(binary, std::ios::binary) << host::ObjectTextToBinary(testsupport::ReadFile(text));
+
+    auto ran = Ombral({"run", binary});
+    EXPECT_EQ(ran.exitCode, 0) << ran.err;
+    EXPECT_EQ(ran.out, "added user data source 'Shop'\n");
+    EXPECT_EQ(odbcini::ReadIniFile(UserFile())->Value("Shop", "Threads"), "9");
+    auto again = Ombral({"run", text});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_THAT(again.err, HasSubstr("'Shop' exists already"));
+
+    ASSERT_EQ(Ombral({"save", text, "--name", "Shop", "--action", "REMOVE_DSN"}).exitCode, 0);
+    EXPECT_EQ(Ombral({"run", text}).out, "removed user data source 'Shop'\n");
+    EXPECT_EQ(Ombral({"save", text, "--name", "Shop", "--action", "ERASE"}).exitCode, 2);
+}
+
+TEST_F(ToolTest, DamagedSavedFormIsRefusedWithTheReason) {
+    const std::string path = folder_.Path() + "/bad.txt";
+    std::ofstream(path) << "object OmbralCreator1: TOmbralCreator\n  optImplicitCommitSync = 'Yes'\nend\n";
+    const auto before = testsupport::ReadFile(UserFile());
+    auto ran = Ombral({"run", path});
+    EXPECT_EQ(ran.exitCode, 1);
+    EXPECT_THAT(ran.err, HasSubstr("unknown property 'optImplicitCommitSync'"));
+    EXPECT_EQ(testsupport::ReadFile(UserFile()), before);
+    EXPECT_EQ(Ombral({"run", folder_.Path() + "/absent.txt"}).exitCode, 1);
 }
 
 TEST_F(ToolTest, DriversListsTheCatalogueWithItsRegistration) {

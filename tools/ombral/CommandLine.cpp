@@ -67,10 +67,14 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& arguments, const 
         } else if (parsed.spec->values.count(word)) {
             if (!inlineValue && i + 1 >= arguments.size()) throw UsageError(word + " needs a value");
             parsed.AddValue(word, inlineValue ? *inlineValue : arguments[++i]);
+        } else if (word.rfind("--", 0) != 0 && parsed.arguments.size() < parsed.spec->positionals.size()) {
+            parsed.arguments.push_back(word);
         } else {
             throw UsageError(parsed.spec->name + " does not take '" + arguments[i] + "'");
         }
     }
+    if (parsed.spec && !parsed.help && parsed.arguments.size() < parsed.spec->positionals.size())
+        throw UsageError(parsed.spec->name + " needs " + parsed.spec->positionals[parsed.arguments.size()]);
     return parsed;
 }
 

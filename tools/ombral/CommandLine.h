@@ -22,6 +22,7 @@ struct CommandSpec {
     std::string usage;
     std::set<std::string> flags;   // options without a value, e.g. "--system"
     std::set<std::string> values;  // options taking a value, e.g. "--name"
+    std::vector<std::string> positionals = {};  // what the words that are no options stand for, e.g. "FILE"
 };
 
 class ParsedCommand {
@@ -29,6 +30,7 @@ public:
     const CommandSpec* spec = nullptr;
     std::optional<std::string> configDir;
     bool help = false;
+    std::vector<std::string> arguments;  // the positional words, as many as the command names
 
     bool Has(const std::string& option) const { return flags_.count(option) || values_.count(option); }
     std::optional<std::string> Value(const std::string& option) const;

@@ -2,12 +2,18 @@
 // TOmbralCreator, and looks drivers and data sources up through the package's
 // routines.
 
+#include <fstream>
 #include <iostream>
+#include <memory>
+#include <span>
+#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <OmbralCodeUnit/OmbralCodeUnit.h>
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
+#include <platform/host/FormStream.h>
 #include <platform/host/Registry.h>
 #include <platform/odbc/DriverRegistration.h>
 #include <platform/odbc/InstallerMessages.h>
@@ -39,6 +45,17 @@ const char* const kPropertyUsage =
 // Where the platform has private configurations, every command can run in one.
 std::string Prefix() { return odbcsetup::HasPrivateConfigurations() ? "ombral [--config DIR] " : "ombral "; }
 
+std::string ActionChoices() {
+    std::string choices;
+    for (auto name : host::TypeInfo<TDSNExecuteAction>()->Members) (choices += choices.empty() ? "" : "|") += name;
+    return choices;
+}
+
+std::set<std::string> WithAction(std::set<std::string> options) {
+    options.insert("--action");
+    return options;
+}
+
 const std::vector<CommandSpec>& Commands() {
     static const std::vector<CommandSpec> commands{
         {"add", Prefix() + "add" + kPropertyUsage +
@@ -69,6 +86,13 @@ const std::vector<CommandSpec>& Commands() {
                              "default the one beside this program), for a system that lacks them. A driver\n"
                              "registered already to another library is refused unless --force is given.",
          {"--force"}, {"--setup"}},
+        {"save", Prefix() + "save FILE [--action " + ActionChoices() + "]" + kPropertyUsage +
+                     "Writes a text saved form holding one TOmbralCreator set from the options; its\n"
+                     "action is --action, else adding a user (--system: system) data source.",
+         kPropertyFlags, WithAction(kPropertyOptions), {"FILE"}},
+        {"run", Prefix() + "run FILE\n"
+                "Reads a saved form (text or binary), finds its TOmbralCreator and runs Execute.",
+         {}, {}, {"FILE"}},
     };
     return commands;
 }
@@ -93,15 +117,15 @@ int Fail(const std::string& why) {
     return kFailed;
 }
 
-template <typename Enum, std::size_t N>
-void SetChoice(const ParsedCommand& command, const std::string& option, const char* const (&names)[N],
+template <typename Enum>
+void SetChoice(const ParsedCommand& command, const std::string& option, std::span<const std::string_view> names,
                void (*apply)(TOmbralCreator&, Enum), TOmbralCreator& creator) {
     auto value = command.Value(option);
     if (!value) return;
-    for (std::size_t i = 0; i < N; ++i)
+    for (std::size_t i = 0; i < names.size(); ++i)
         if (*value == names[i]) return apply(creator, static_cast<Enum>(i));
     std::string choices;
-    for (auto name : names) choices += choices.empty() ? name : std::string("|") + name;
+    for (auto name : names) (choices += choices.empty() ? "" : "|") += name;
     throw UsageError(option + " takes " + choices + ", not '" + *value + "'");
 }
 
@@ -113,10 +137,9 @@ void ApplyProperties(const ParsedCommand& command, TOmbralCreator& creator) {
     if (auto v = command.Value("--password")) creator.Password = *v;
     if (auto v = command.Value("--net-dir")) creator.SetNetFilePath(*v);
     if (auto v = command.Value("--implicit-commit-sync")) creator.optImplitCommitSync = *v;
-    static const char* const collations[] = {"ASCII", "International", "NorwegianDanish", "SwedishFinnish"};
-    SetChoice<TCollatingSequence>(command, "--collate", collations,
+    SetChoice<TCollatingSequence>(command, "--collate", host::TypeInfo<TCollatingSequence>()->Members,
                                   [](TOmbralCreator& c, TCollatingSequence v) { c.SetCollateSequence(v); }, creator);
-    static const char* const netStyles[] = {"3.x", "4.x", "5.x"};
+    static constexpr std::string_view netStyles[] = {"3.x", "4.x", "5.x"};
     SetChoice<TNetVersion>(command, "--net-style", netStyles,
                            [](TOmbralCreator& c, TNetVersion v) { c.optNetVersion = v; }, creator);
     if (auto v = command.Integer("--page-timeout")) creator.optPageTimeout = *v;
@@ -129,16 +152,22 @@ void ApplyProperties(const ParsedCommand& command, TOmbralCreator& creator) {
 
 const char* Scope(bool system) { return system ? "system" : "user"; }
 
-int RunCreator(const ParsedCommand& command, TDSNExecuteAction action, const std::string& done) {
-    TOmbralCreator creator(nullptr);
-    if (command.spec->name == "remove") creator.SetDSNNameOrAlias(command.Required("--name"));
-    else ApplyProperties(command, creator);
-    creator.SetAction(action);
+std::string DoneText(TDSNExecuteAction action) {
+    static const char* const texts[] = {
+        "added user data source",   "reconfigured user data source",   "removed user data source",
+        "added system data source", "reconfigured system data source", "removed system data source",
+        "removed the default data source for"};
+    return texts[action];
+}
+
+// Runs Execute as the creator's properties say, and tells what came of it.
+int ExecuteCreator(TOmbralCreator& creator) {
+    const TDSNExecuteAction action = creator.GetAction();
     const std::string name = creator.GetDSNNameOrAlias();
     const Integer request = GetDSNActionFromEnumType(action);
     const bool existed = OmbralCodeUnit::FindDSN(name, request);
     if (creator.Execute()) {
-        std::cout << done << " '" << name << "'\n";
+        std::cout << DoneText(action) << " '" << name << "'\n";
         return kOk;
     }
     const bool adding = action == ADD_DSN || action == ADD_SYS_DSN;
@@ -147,23 +176,68 @@ int RunCreator(const ParsedCommand& command, TDSNExecuteAction action, const std
     return Fail(InstallerReason());
 }
 
-int Add(const ParsedCommand& c) {
-    bool system = c.Has("--system");
-    return RunCreator(c, system ? ADD_SYS_DSN : ADD_DSN, std::string("added ") + Scope(system) + " data source");
+int RunCreator(const ParsedCommand& command, TDSNExecuteAction action) {
+    TOmbralCreator creator(nullptr);
+    if (command.spec->name == "remove") creator.SetDSNNameOrAlias(command.Required("--name"));
+    else ApplyProperties(command, creator);
+    creator.SetAction(action);
+    return ExecuteCreator(creator);
 }
 
-int Configure(const ParsedCommand& c) {
-    bool system = c.Has("--system");
-    return RunCreator(c, system ? CONFIG_SYS_DSN : CONFIG_DSN,
-                      std::string("reconfigured ") + Scope(system) + " data source");
-}
+int Add(const ParsedCommand& c) { return RunCreator(c, c.Has("--system") ? ADD_SYS_DSN : ADD_DSN); }
+
+int Configure(const ParsedCommand& c) { return RunCreator(c, c.Has("--system") ? CONFIG_SYS_DSN : CONFIG_DSN); }
 
 int Remove(const ParsedCommand& c) {
     if (c.Has("--system") && c.Has("--default")) throw UsageError("remove takes --system or --default, not both");
-    if (c.Has("--default")) return RunCreator(c, REMOVE_DEFAULT_DSN, "removed the default data source for");
-    bool system = c.Has("--system");
-    return RunCreator(c, system ? REMOVE_SYS_DSN : REMOVE_DSN,
-                      std::string("removed ") + Scope(system) + " data source");
+    if (c.Has("--default")) return RunCreator(c, REMOVE_DEFAULT_DSN);
+    return RunCreator(c, c.Has("--system") ? REMOVE_SYS_DSN : REMOVE_DSN);
+}
+
+int Save(const ParsedCommand& c) {
+    if (c.Has("--action") && c.Has("--system")) throw UsageError("save takes --action or --system, not both");
+    TOmbralCreator creator(nullptr);
+    creator.Name = "OmbralCreator1";
+    ApplyProperties(c, creator);
+    creator.SetAction(c.Has("--system") ? ADD_SYS_DSN : ADD_DSN);
+    if (auto action = c.Value("--action")) {
+        const int ordinal = host::GetEnumValue(host::TypeInfo<TDSNExecuteAction>(), *action);
+        if (ordinal < 0) throw UsageError("--action takes " + ActionChoices() + ", not '" + *action + "'");
+        creator.SetAction(static_cast<TDSNExecuteAction>(ordinal));
+    }
+    const std::string& path = c.arguments[0];
+    std::ofstream out(path, std::ios::binary);
+    out << host::WriteComponentText(creator);
+    if (!out.flush()) return Fail("cannot write " + path);
+    std::cout << "saved " << creator.Name << " to " << path << "\n";
+    return kOk;
+}
+
+// The root itself, or the first component it holds that is one.
+TOmbralCreator* FindCreator(host::TComponent& root) {
+    if (auto* creator = dynamic_cast<TOmbralCreator*>(&root)) return creator;
+    for (int i = 0; i < root.ComponentCount(); ++i)
+        if (auto* creator = FindCreator(*root.Components(i))) return creator;
+    return nullptr;
+}
+
+int RunSaved(const ParsedCommand& c) {
+    const std::string& path = c.arguments[0];
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return Fail("cannot read " + path);
+    std::stringstream content;
+    content << in.rdbuf();
+    host::RegisterClass(host::TypeInfo<host::TComponent>());
+    host::RegisterClass(host::TypeInfo<TOmbralCreator>());
+    std::unique_ptr<host::TComponent> form;
+    try {
+        form.reset(host::ReadComponentForm(content.str(), nullptr));
+    } catch (const host::EReadError& error) {
+        return Fail(path + ": " + error.what());
+    }
+    TOmbralCreator* creator = FindCreator(*form);
+    if (!creator) return Fail(path + " holds no TOmbralCreator");
+    return ExecuteCreator(*creator);
 }
 
 int Exists(const ParsedCommand& c) {
@@ -245,7 +319,9 @@ int Run(const ParsedCommand& command) {
                                                          {"remove", Remove},   {"exists", Exists},
                                                          {"register-mdw", RegisterMdw},
                                                          {"drivers", Drivers}, {"list", List},
-                                                         {"register-drivers", RegisterDriversCommand}};
+                                                         {"register-drivers", RegisterDriversCommand},
+
+                                                         {"save", Save},       {"run", RunSaved}};
     return handlers.at(command.spec->name)(command);
 }
 

@@ -1,0 +1,109 @@
+#pragma once
+// Saved forms. A form stream holds a tree of component records; it has a
+// binary encoding (what a resource holds, signature TPF0) and a text encoding
+// (what a person reads and edits), each with a reader and a writer, and the
+// component reader and writer turn the tree into components and back by their
+// published-property tables.
+//
+// Readers take untrusted input: whatever is wrong raises EReadError naming
+// it, and nothing is read outside the input.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <platform/host/Classes.h>
+#include <platform/host/Types.h>
+
+namespace host {
+
+enum TFormValueKind : std::uint8_t {
+    fvNull,
+    fvList,
+    fvInteger,
+    fvExtended,
+    fvString,
+    fvIdent,
+    fvFalse,
+    fvTrue,
+    fvBinary,
+    fvSet,
+    fvNil,
+    fvCollection,
+    fvSingle,
+    fvCurrency,
+    fvDate,
+    fvWideString,
+    fvUtf8String
+};
+
+struct TFormProperty;
+
+struct TFormItem {  // an item of a collection
+    std::optional<std::int64_t> Order;
+    std::vector<TFormProperty> Properties;
+};
+
+struct TFormValue {
+    TFormValueKind Kind = fvNull;
+    std::int64_t Int = 0;             // fvInteger; fvCurrency: the amount times 10000
+    long double Real = 0;             // fvExtended, fvSingle, fvDate
+    String Text = {};                      // fvString, fvIdent, fvBinary, fvUtf8String
+    std::u16string Wide = {};              // fvWideString
+    std::vector<String> Names = {};        // fvSet: its members
+    std::vector<TFormValue> Items = {};    // fvList
+    std::vector<TFormItem> Collection = {};  // fvCollection
+};
+
+struct TFormProperty {
+    String Name;  // dotted for a property of a nested object: Font.Style
+    TFormValue Value;
+};
+
+enum TFilerFlag : std::uint8_t { ffInherited = 1, ffChildPos = 2, ffInline = 4 };
+
+struct TFormObject {
+    std::uint8_t Flags = 0;  // TFilerFlag bits
+    std::int64_t ChildPos = 0;  // with ffChildPos
+    String ClassName;
+    String Name;  // may be empty
+    std::vector<TFormProperty> Properties;
+    std::vector<TFormObject> Children;
+};
+
+// Records, lists and collections nest at most this deep.
+inline constexpr int kMaxFormNesting = 64;
+// The length byte of a longer class name would read as the filer-flag prefix.
+inline constexpr std::size_t kMaxClassNameLength = 0xEF;
+
+bool IsBinaryForm(std::string_view data);  // starts with the signature TPF0
+TFormObject ReadBinaryForm(std::string_view stream);
+String WriteBinaryForm(const TFormObject& root);
+TFormObject ReadTextForm(std::string_view text);
+String WriteTextForm(const TFormObject& root);
+
+inline String ObjectBinaryToText(std::string_view stream) { return WriteTextForm(ReadBinaryForm(stream)); }
+inline String ObjectTextToBinary(std::string_view text) { return WriteBinaryForm(ReadTextForm(text)); }
+
+// The component and the components it owns, as records: published properties
+// in declared order, leaving out what is not stored, an ordinal equal to its
+// default, an empty string and a null object. EWriteError for a value that
+// cannot be saved (an enumeration value outside its type).
+TFormObject WriteComponent(const TComponent& root);
+
+// Makes the components of the tree: each by its registered class with the
+// enclosing record's component as owner (AOwner for the root), each property
+// written through its setter or into its field, then Loaded on every one of
+// them. On EReadError (or any other exception) nothing that was made is left.
+TComponent* ReadComponent(const TFormObject& root, TComponent* AOwner);
+
+inline String WriteComponentBinary(const TComponent& root) { return WriteBinaryForm(WriteComponent(root)); }
+inline String WriteComponentText(const TComponent& root) { return WriteTextForm(WriteComponent(root)); }
+// Binary or text, told apart by the signature.
+inline TComponent* ReadComponentForm(std::string_view data, TComponent* AOwner) {
+    return ReadComponent(IsBinaryForm(data) ? ReadBinaryForm(data) : ReadTextForm(data), AOwner);
+}
+
+}  // namespace host

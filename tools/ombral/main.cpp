@@ -2,6 +2,8 @@
 // TOmbralCreator, and looks drivers and data sources up through the package's
 // routines.
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -288,12 +290,19 @@ int Drivers(const ParsedCommand&) {
     return kOk;
 }
 
+bool SameText(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
+}
+
 int List(const ParsedCommand& c) {
     host::TRegistry registry;
     registry.SetRootKey(c.Has("--system") ? host::HKEY_LOCAL_MACHINE : host::HKEY_CURRENT_USER);
     std::vector<String> names;
     if (registry.OpenKeyReadOnly("\\Software\\ODBC\\ODBC.INI")) registry.GetKeyNames(names);
     for (const auto& name : names) {
+        // Windows lists the data sources in a key of their own beside them.
+        if (SameText(name, "ODBC Data Sources")) continue;
         if (!registry.OpenKeyReadOnly("\\Software\\ODBC\\ODBC.INI\\" + name)) continue;
         std::cout << name << "\t" << registry.ReadString("Description") << "\n";
     }

@@ -24,6 +24,9 @@ TEST_F(Win32ToolTest, AddsAndRemovesAUserDataSource) {
     ASSERT_EQ(added.exitCode, 0) << added.err;
     EXPECT_EQ(Odbc().Value(Scope::User, "X", "Description"), "from the tool");
     EXPECT_EQ(Ombral({"exists", "--name", "X"}).exitCode, 0);
+    const auto listed = Ombral({"list"}).out;
+    EXPECT_THAT(listed, HasSubstr("X\tfrom the tool"));
+    EXPECT_THAT(listed, testing::Not(HasSubstr("ODBC Data Sources")));
     auto again = Ombral({"add", "--name", "X"});
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_THAT(again.err, HasSubstr("exists already"));

@@ -21,10 +21,8 @@ void TRegistry::SetRootKey(HKEY root) {
 }
 
 String TRegistry::Resolve(const String& key) const {
-    String path = !key.empty() && key.front() == '\\' ? key.substr(1)
-                  : currentPath_.empty()              ? key
-                                                      : currentPath_ + '\\' + key;
-    return path;
+    if (!key.empty() && key.front() == '\\') return key.substr(1);
+    return currentPath_.empty() ? key : currentPath_ + '\\' + key;
 }
 
 bool TRegistry::Open(const String& key, KeyAccess access, bool canCreate) {

@@ -52,4 +52,15 @@ void CheckAcceptedForm(const host::TFormObject& form) {
     }
 }
 
+int FuzzReader(host::TFormObject (*read)(std::string_view), const std::uint8_t* data, std::size_t size) {
+    host::TFormObject form;
+    try {
+        form = read({reinterpret_cast<const char*>(data), size});
+    } catch (const host::EReadError&) {
+        return 0;
+    }
+    CheckAcceptedForm(form);
+    return 0;
+}
+
 }  // namespace fuzzform

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string_view>
 
-#include <platform/host/Forms.h>
-#include <platform/host/OdbcInstaller.h>
-#include <platform/host/Registry.h>
+#include <platform/host/ui/Forms.h>
+#include <platform/host/rtl/OdbcInstaller.h>
+#include <platform/host/rtl/Registry.h>
 
 namespace OmbralCodeUnit {
 

@@ -3,7 +3,7 @@
 // data-source existence test, adding, configuring and removing data sources
 // through the ODBC installer, and workgroup database registration.
 
-#include <platform/host/Types.h>
+#include <platform/host/rtl/Types.h>
 
 namespace OmbralCodeUnit {
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include <OmbralCodeUnit/OmbralCodeUnit.h>
-#include <platform/host/DesignIntf.h>
-#include <platform/host/Dialogs.h>
-#include <platform/host/SysUtils.h>
+#include <platform/host/design/DesignIntf.h>
+#include <platform/host/ui/Dialogs.h>
+#include <platform/host/rtl/SysUtils.h>
 
 namespace OmbralCreateUnit {
 

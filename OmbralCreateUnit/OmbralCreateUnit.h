@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include <platform/host/Classes.h>
-#include <platform/host/TypInfo.h>
-#include <platform/host/Types.h>
+#include <platform/host/rtl/Classes.h>
+#include <platform/host/rtl/TypInfo.h>
+#include <platform/host/rtl/Types.h>
 
 namespace OmbralCreateUnit {
 

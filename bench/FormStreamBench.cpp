@@ -8,7 +8,7 @@
 #include <memory>
 
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
-#include <platform/host/FormStream.h>
+#include <platform/host/rtl/FormStream.h>
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include <HeadlessUi.h>
-#include <platform/host/Dialogs.h>
-#include <platform/host/Forms.h>
+#include <platform/host/ui/Dialogs.h>
+#include <platform/host/ui/Forms.h>
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include <platform/host/Registry.h>
+#include <platform/host/rtl/Registry.h>
 #include <platform/posix/OdbcIniFile.h>
 
 namespace {

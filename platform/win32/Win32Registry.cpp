@@ -2,7 +2,7 @@
 
 #include <Win32Api.h>
 
-#include <platform/host/Registry.h>
+#include <platform/host/rtl/Registry.h>
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <Win32Api.h>
 
-#include <platform/host/Dialogs.h>
-#include <platform/host/Forms.h>
+#include <platform/host/ui/Dialogs.h>
+#include <platform/host/ui/Forms.h>
 
 namespace {
 

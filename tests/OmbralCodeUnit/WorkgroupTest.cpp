@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <OmbralCodeUnit/OmbralCodeUnit.h>
-#include <platform/host/Registry.h>
+#include <platform/host/rtl/Registry.h>
 
 #include "support/Messages.h"
 #include "support/UnitFixture.h"

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
-#include <platform/host/FormStream.h>
+#include <platform/host/rtl/FormStream.h>
 
 using namespace OmbralCreateUnit;
 using namespace host;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include <platform/host/FormStream.h>
+#include <platform/host/rtl/FormStream.h>
 
 namespace fuzzform {
 

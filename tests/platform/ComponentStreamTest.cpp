@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include <platform/host/FormStream.h>
+#include <platform/host/rtl/FormStream.h>
 
 #include "platform/FormTestClasses.h"
 

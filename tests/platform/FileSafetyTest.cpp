@@ -8,7 +8,7 @@
 #include <functional>
 
 #include <OmbralCodeUnit/OmbralCodeUnit.h>
-#include <platform/host/Registry.h>
+#include <platform/host/rtl/Registry.h>
 #include <platform/posix/OdbcIniFile.h>
 
 #include "support/Files.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
-#include <platform/host/FormStream.h>
+#include <platform/host/rtl/FormStream.h>
 
 #include "platform/FormTestClasses.h"
 

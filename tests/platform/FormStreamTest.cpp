@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include <platform/host/FormStream.h>
+#include <platform/host/rtl/FormStream.h>
 
 using namespace host;
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include <platform/host/Classes.h>
+#include <platform/host/rtl/Classes.h>
 
 namespace formtest {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <platform/host/Registry.h>
+#include <platform/host/rtl/Registry.h>
 #include <platform/posix/OdbcIniFile.h>
 
 #include "support/Files.h"

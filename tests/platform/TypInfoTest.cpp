@@ -5,7 +5,7 @@
 #include <functional>
 
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
-#include <platform/host/Classes.h>
+#include <platform/host/rtl/Classes.h>
 
 using namespace host;
 using namespace OmbralCreateUnit;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include <platform/host/OdbcInstaller.h>
+#include <platform/host/rtl/OdbcInstaller.h>
 
 namespace recording {
 

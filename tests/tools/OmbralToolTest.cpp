@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include <platform/odbc/DriverRegistration.h>
-#include <platform/host/FormStream.h>
+#include <platform/host/rtl/FormStream.h>
 #include <platform/posix/OdbcIniFile.h>
 
 #include "support/Files.h"

@@ -15,8 +15,8 @@
 
 #include <OmbralCodeUnit/OmbralCodeUnit.h>
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
-#include <platform/host/FormStream.h>
-#include <platform/host/Registry.h>
+#include <platform/host/rtl/FormStream.h>
+#include <platform/host/rtl/Registry.h>
 #include <platform/odbc/DriverRegistration.h>
 #include <platform/odbc/InstallerMessages.h>
 

@@ -7,8 +7,8 @@
 
 #include <OmbralCodeUnit/OmbralCodeUnit.h>
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
-#include <platform/host/Forms.h>
-#include <platform/host/Registry.h>
+#include <platform/host/ui/Forms.h>
+#include <platform/host/rtl/Registry.h>
 
 #include "support/MessageBoxes.h"
 #include "support/UnitFixture.h"

@@ -10,7 +10,7 @@
 #include <mutex>
 #include <thread>
 
-#include <platform/host/Forms.h>
+#include <platform/host/ui/Forms.h>
 
 namespace testsupport {
 

@@ -1,4 +1,4 @@
-#include <platform/host/Classes.h>
+#include <platform/host/rtl/Classes.h>
 
 #include <algorithm>
 #include <map>

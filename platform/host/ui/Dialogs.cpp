@@ -1,4 +1,4 @@
-#include <platform/host/Dialogs.h>
+#include <platform/host/ui/Dialogs.h>
 
 namespace host {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include <platform/host/FormStream.h>
+#include <platform/host/rtl/FormStream.h>
 
 namespace host {
 

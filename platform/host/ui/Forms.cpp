@@ -1,4 +1,4 @@
-#include <platform/host/Forms.h>
+#include <platform/host/ui/Forms.h>
 
 namespace host {
 

@@ -7,9 +7,9 @@
 #include <type_traits>
 #include <vector>
 
-#include <platform/host/SysUtils.h>
-#include <platform/host/TypInfo.h>
-#include <platform/host/Types.h>
+#include <platform/host/rtl/SysUtils.h>
+#include <platform/host/rtl/TypInfo.h>
+#include <platform/host/rtl/Types.h>
 
 namespace host {
 

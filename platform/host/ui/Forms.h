@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include <platform/host/Types.h>
+#include <platform/host/rtl/Types.h>
 
 namespace host {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include <platform/host/Types.h>
+#include <platform/host/rtl/Types.h>
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include <platform/host/DesignIntf.h>
+#include <platform/host/design/DesignIntf.h>
 
 namespace host {
 

@@ -12,8 +12,8 @@
 #include <utility>
 #include <variant>
 
-#include <platform/host/SysUtils.h>
-#include <platform/host/Types.h>
+#include <platform/host/rtl/SysUtils.h>
+#include <platform/host/rtl/Types.h>
 
 namespace host {
 

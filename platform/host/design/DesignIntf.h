@@ -1,7 +1,7 @@
 #pragma once
 // The design interface that the package's property editors stand on.
 
-#include <platform/host/TypInfo.h>
+#include <platform/host/rtl/TypInfo.h>
 
 namespace host {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include <platform/host/RegistryBackend.h>
-#include <platform/host/SysUtils.h>
+#include <platform/host/rtl/RegistryBackend.h>
+#include <platform/host/rtl/SysUtils.h>
 
 namespace host {
 

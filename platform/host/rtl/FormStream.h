@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include <platform/host/Classes.h>
-#include <platform/host/Types.h>
+#include <platform/host/rtl/Classes.h>
+#include <platform/host/rtl/Types.h>
 
 namespace host {
 

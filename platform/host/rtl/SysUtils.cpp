@@ -1,4 +1,4 @@
-#include <platform/host/SysUtils.h>
+#include <platform/host/rtl/SysUtils.h>
 
 namespace host {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include <platform/host/FormStream.h>
+#include <platform/host/rtl/FormStream.h>
 
 namespace host {
 

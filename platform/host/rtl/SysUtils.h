@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-#include <platform/host/Types.h>
+#include <platform/host/rtl/Types.h>
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include <platform/host/Registry.h>
+#include <platform/host/rtl/Registry.h>
 
 namespace host {
 

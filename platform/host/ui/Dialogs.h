@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include <platform/host/Types.h>
+#include <platform/host/rtl/Types.h>
 
 namespace host {
 

@@ -3,7 +3,7 @@
 #include <map>
 #include <memory>
 
-#include <platform/host/FormStream.h>
+#include <platform/host/rtl/FormStream.h>
 
 namespace host {
 

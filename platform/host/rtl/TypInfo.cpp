@@ -1,4 +1,4 @@
-#include <platform/host/TypInfo.h>
+#include <platform/host/rtl/TypInfo.h>
 
 #include <array>
 #include <limits>

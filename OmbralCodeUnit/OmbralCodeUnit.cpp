@@ -31,6 +31,10 @@ constexpr std::array<CatalogueRow, 6> kCatalogue{{
 
 constexpr Integer kRemoveDSN = 3, kAddSysDSN = 4, kRemoveSysDSN = 6, kRemoveDefaultDSN = 7;
 
+// The installer takes its request as a WORD: a wider code would reach it cut to
+// its low 16 bits, 65540 as 4, a system add.
+constexpr Integer kLargestRequest = 0xFFFF;
+
 bool HoldsNul(std::string_view text) { return text.find('\0') != std::string_view::npos; }
 
 // An empty name would address the data-source root key itself, a backslash
@@ -78,6 +82,7 @@ bool CallInstaller(Integer request, const String& driver, const String& attribut
 bool SendDataSource(Integer ActionCode, Integer DatabaseIndex, const String& DSNName, const String& Description,
                     const String& DefaultDir, const String& NetPath, const String& UserName,
                     const String& Password, const String& AdvancedOptions) {
+    if (ActionCode < 0 || ActionCode > kLargestRequest) return false;
     String fileType;
     const String driver = GetDSNTypeString(DatabaseIndex, fileType);
     const String driverFile = GetODBCInfo(driver).Driver;
@@ -96,7 +101,7 @@ bool SendDataSource(Integer ActionCode, Integer DatabaseIndex, const String& DSN
 }
 
 bool WriteSystemDB(host::HKEY hive, const String& DSNName, const String& MDWPath) {
-    if (MDWPath.empty() || !IsDataSourceName(DSNName)) return false;
+    if (MDWPath.empty() || HoldsNul(MDWPath) || !IsDataSourceName(DSNName)) return false;
     host::TRegistry registry;
     registry.LazyWrite = false;
     registry.SetRootKey(hive);

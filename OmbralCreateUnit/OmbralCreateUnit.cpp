@@ -204,6 +204,9 @@ bool TOmbralCreator::VerifyParameters() {
 }
 
 bool TOmbralCreator::pCreateTheDSN() {
+    // The options travel as NUL-closed pairs and this one is free text: a NUL in
+    // it would let the rest be read as further pairs, such as another Driver.
+    if (optImplitCommitSync.find('\0') != String::npos) return false;
     const String options = CreateAdvancedOptions();
     const Integer request = GetDSNActionFromEnumType(FAction);
     const Integer database = GetDSNDatabaseFromEnumType(FDatabaseType);

@@ -48,17 +48,34 @@ TEST_F(DataSourceTest, ConfigureSendsExactlyWhatCreateSends) {
     EXPECT_EQ(calls[0].request, calls[1].request);
 }
 
-TEST_F(DataSourceTest, CreatePassesAnyRequestCodeAndAnyIndexOnToTheInstaller) {
-    ASSERT_TRUE(CreateDSN(3, 4, "N", "", "", "", "", "", ""));
+TEST_F(DataSourceTest, CreatePassesAnyIndexOnToTheInstaller) {
     ASSERT_TRUE(CreateDSN(9, 0, "N", "", "", "", "", "", ""));
     ASSERT_TRUE(CreateDSN(1, 7, "N", "", "", "", "", "", ""));
     const auto& calls = recording::Calls();
-    EXPECT_EQ(calls[0].request, 3);
-    EXPECT_EQ(calls[1].request, 9);
+    EXPECT_EQ(calls[0].driver, "");
+    EXPECT_NE(calls[0].attributes.find("Driver=\0"s), String::npos);
+    EXPECT_NE(calls[0].attributes.find("FIL=\0"s), String::npos);
     EXPECT_EQ(calls[1].driver, "");
-    EXPECT_NE(calls[1].attributes.find("Driver=\0"s), String::npos);
-    EXPECT_NE(calls[1].attributes.find("FIL=\0"s), String::npos);
-    EXPECT_EQ(calls[2].driver, "");
+}
+
+// Every code the installer can take passes unchanged, whatever its meaning; a
+// wider one would reach it cut to 16 bits (65540 as 4, a system add).
+TEST_F(DataSourceTest, RequestCodesPassUnchangedWithinTheInstallersRangeAndAreRefusedOutside) {
+    const struct {
+        Integer code;
+        bool sent;
+    } cases[] = {{0, true},      {3, true},      {9, true},       {65535, true},     {-1, false},
+                 {65536, false}, {65540, false}, {65537, false},  {INT32_MIN, false}, {INT32_MAX, false}};
+    for (Sender send : {&CreateDSN, &ConfigureDSN}) {
+        for (const auto& c : cases) {
+            recording::Reset();
+            EXPECT_EQ(send(c.code, 4, "N", "", "", "", "", "", ""), c.sent) << c.code;
+            ASSERT_EQ(recording::Calls().size(), c.sent ? 1u : 0u) << c.code;
+            if (c.sent) {
+                EXPECT_EQ(recording::Calls()[0].request, c.code);
+            }
+        }
+    }
 }
 
 TEST_F(DataSourceTest, InstallerFailureIsFalse) {
@@ -70,7 +87,8 @@ TEST_F(DataSourceTest, InstallerFailureIsFalse) {
 
 TEST_F(DataSourceTest, RemoveKeepsOnlySystemAndDefaultRequests) {
     const std::pair<Integer, int> cases[] = {{6, 6}, {7, 7}, {1, 3}, {2, 3}, {3, 3}, {4, 3},
-                                             {5, 3}, {0, 3}, {8, 3}, {-1, 3}};
+                                             {5, 3}, {0, 3}, {8, 3}, {-1, 3},
+                                             {65536 + 6, 3}, {65536 + 7, 3}, {INT32_MIN, 3}};
     for (auto [action, request] : cases) {
         recording::Reset();
         ASSERT_TRUE(RemoveDSN(action, 4, "Gone"));

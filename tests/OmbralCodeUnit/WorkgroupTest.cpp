@@ -41,13 +41,17 @@ TEST_F(WorkgroupTest, EachRoutineLooksOnlyInItsOwnHive) {
 
 TEST_F(WorkgroupTest, RefusedRequestsLeaveTheFilesByteForByte) {
     Odbc().AddDataSource(Scope::User, "Shop", {{"SystemDB", "old.mdw"}});
+    Odbc().AddDataSource(Scope::System, "Shop", {{"SystemDB", "old.mdw"}});
     const auto user = Odbc().Snapshot(Scope::User);
     const auto system = Odbc().Snapshot(Scope::System);
     const std::pair<String, String> refused[] = {
-        {"Shop", ""}, {"Absent", "w.mdw"}, {"", "w.mdw"}, {"Shop\\Sub", "w.mdw"}, {"Shop\0x"s, "w.mdw"}};
+        {"Shop", ""},          {"Absent", "w.mdw"},       {"", "w.mdw"},
+        {"Shop\\Sub", "w.mdw"}, {"Shop\0x"s, "w.mdw"},     {"Shop", "a\0b"s},
+        {"Shop", "\0"s},        {"Shop", "C:\\w.mdw\0"s}};
     for (const auto& [name, path] : refused) {
-        EXPECT_FALSE(RegisterMDW(name, path)) << testing::PrintToString(name);
-        EXPECT_FALSE(RegisterSystemMDW(name, path)) << testing::PrintToString(name);
+        const auto what = testing::PrintToString(name) + " " + testing::PrintToString(path);
+        EXPECT_FALSE(RegisterMDW(name, path)) << what;
+        EXPECT_FALSE(RegisterSystemMDW(name, path)) << what;
     }
     EXPECT_EQ(Odbc().Snapshot(Scope::User), user);
     EXPECT_EQ(Odbc().Snapshot(Scope::System), system);

@@ -1,7 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
+#include <platform/host/rtl/FormStream.h>
 
 #include "support/MessageBoxes.h"
 #include "support/UnitFixture.h"
@@ -149,6 +152,27 @@ TEST_F(CreatorTest, OutOfRangeActionDoesNothing) {
     TOmbralCreator creator(nullptr);
     creator.SetAction(static_cast<TDSNExecuteAction>(9));
     EXPECT_FALSE(creator.Execute());
+    EXPECT_TRUE(recording::Calls().empty());
+}
+
+// The options travel as NUL-closed pairs: a NUL in the one free-text option
+// would smuggle in a pair of its own, here another driver.
+TEST_F(CreatorTest, SavedFormWithNulInImplicitCommitSyncReachesNothing) {
+    host::RegisterClass(host::TypeInfo<TOmbralCreator>());
+    const std::unique_ptr<host::TComponent> read(host::ReadComponentForm(
+        "object OmbralCreator1: TOmbralCreator\n"
+        "  DSNNameOrAlias = ''\n"
+        "  optImplitCommitSync = 'x'#0'Driver=/tmp/evil.so'\n"
+        "end\n",
+        nullptr));
+    auto& creator = dynamic_cast<TOmbralCreator&>(*read);
+    ASSERT_EQ(creator.optImplitCommitSync, "x\0Driver=/tmp/evil.so"s);
+    testsupport::MessageBoxes boxes;
+    for (int action = ADD_DSN; action <= REMOVE_DEFAULT_DSN; ++action) {
+        creator.SetAction(static_cast<TDSNExecuteAction>(action));
+        EXPECT_FALSE(creator.Execute()) << action;
+    }
+    EXPECT_TRUE(boxes.Shown().empty());  // an add that went on would object to the blank name
     EXPECT_TRUE(recording::Calls().empty());
 }
 

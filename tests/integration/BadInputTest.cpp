@@ -7,6 +7,7 @@
 #include <functional>
 
 #include <OmbralCodeUnit/OmbralCodeUnit.h>
+#include <OmbralCreateUnit/OmbralCreateUnit.h>
 
 #include "support/InstallerErrors.h"
 #include "support/OdbcTestConfiguration.h"
@@ -17,6 +18,15 @@ using testing::HasSubstr;
 using testsupport::Scope;
 
 namespace {
+
+// A creator whose free-text option would carry a Driver pair of its own.
+bool ExecuteWithNulInImplicitCommitSync(OmbralCreateUnit::TDSNExecuteAction action, const String& name) {
+    OmbralCreateUnit::TOmbralCreator creator(nullptr);
+    creator.SetAction(action);
+    creator.SetDSNNameOrAlias(name);
+    creator.optImplitCommitSync = "x\0Driver=/tmp/evil.so"s;
+    return creator.Execute();
+}
 
 class BadInputTest : public testsupport::OdbcTest {
 protected:
@@ -38,7 +48,7 @@ TEST_F(BadInputTest, RefusedRequestsSayWhyAndWriteNothing) {
     const struct {
         const char* what;
         std::function<bool()> call;
-        const char* reason;  // part of what the installer reports
+        const char* reason;  // part of what the installer reports; null when nothing reaches it
     } cases[] = {
         {"33-character name", [] { return CreateDSN(1, 4, std::string(33, 'n'), "", "", "", "", "", ""); },
          "longer than 32"},
@@ -48,10 +58,24 @@ TEST_F(BadInputTest, RefusedRequestsSayWhyAndWriteNothing) {
         {"remove of an absent data source", [] { return RemoveDSN(3, 4, "Absent"); }, "does not exist"},
         {"remove of a user data source as a system one", [] { return RemoveDSN(6, 4, "Kept"); }, "does not exist"},
         {"remove of an absent default data source", [] { return RemoveDSN(7, 4, "Kept"); }, "does not exist"},
+        // Cut to 16 bits these would be a system add, a system configure, a user add.
+        {"request code 65540", [] { return CreateDSN(65540, 4, "Fresh", "", "", "", "", "", ""); }, nullptr},
+        {"request code 65541", [] { return ConfigureDSN(65541, 4, "KeptSys", "", "", "", "", "", ""); }, nullptr},
+        {"request code -65535", [] { return CreateDSN(-65535, 4, "Fresh", "", "", "", "", "", ""); }, nullptr},
+        {"remove with code 65542 stays a user remove", [] { return RemoveDSN(65542, 4, "KeptSys"); },
+         "does not exist"},
+        {"NUL in the implicit-commit option of an add",
+         [] { return ExecuteWithNulInImplicitCommitSync(OmbralCreateUnit::ADD_DSN, "Fresh"); }, nullptr},
+        {"NUL in the implicit-commit option of a configure",
+         [] { return ExecuteWithNulInImplicitCommitSync(OmbralCreateUnit::CONFIG_DSN, "Kept"); }, nullptr},
+        {"NUL in a user workgroup file path", [] { return RegisterMDW("Kept", "a\0b"s); }, nullptr},
+        {"NUL in a system workgroup file path", [] { return RegisterSystemMDW("KeptSys", "a\0b"s); }, nullptr},
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(c.call()) << c.what;
-        EXPECT_THAT(testsupport::ReportedReason(c.reason), HasSubstr(c.reason)) << c.what;
+        if (c.reason) {
+            EXPECT_THAT(testsupport::ReportedReason(c.reason), HasSubstr(c.reason)) << c.what;
+        }
         ExpectUnchanged();
     }
 }

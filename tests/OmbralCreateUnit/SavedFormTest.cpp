@@ -138,4 +138,20 @@ TEST_F(SavedForm, ValueMadeByACastIsAWriteError) {
     EXPECT_THROW(WriteComponent(creator), EWriteError);
 }
 
+// No object of the About editor's class can exist yet, so About set in code
+// points at something else: the writer must not look into it, and a form
+// holds nothing for About either way.
+TEST_F(SavedForm, AboutSetInCodeIsLeftOutUnread) {
+    TOmbralCreator creator(nullptr);
+    creator.Name = "OmbralCreator1";
+    const String text = WriteComponentText(creator);
+    const String binary = WriteComponentBinary(creator);
+    int elsewhere = 0;
+    creator.About = reinterpret_cast<TAboutProperty*>(&elsewhere);
+    EXPECT_EQ(WriteComponentText(creator), text);
+    EXPECT_EQ(WriteComponentBinary(creator), binary);
+    EXPECT_THROW(GetObjectProp(creator, "About"), EPropertyError);
+    EXPECT_EQ(Read(binary)->About, nullptr);
+}
+
 }  // namespace

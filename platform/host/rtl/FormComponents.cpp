@@ -71,6 +71,9 @@ private:
                     out.push_back({name, {.Kind = fvString, .Text = std::move(text)}});
                 return;
             case tkClass:
+                // A class with a record but no definition yet publishes nothing a form
+                // could carry, and its value is no object to look into: left out as nil is.
+                if (!prop.PropType->Upcast) return;
                 // A nested object's properties go flat into its owner's list, under dotted names.
                 if (const TObject* nested = GetObjectProp(instance, prop)) {
                     if (name.size() >= kMaxPropertyPath)

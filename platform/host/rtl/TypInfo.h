@@ -235,14 +235,18 @@ T FromOrdinal(std::int64_t value) {
     else return static_cast<T>(value);
 }
 
+[[noreturn]] void ThrowNoClass(const TTypeInfo* classType);
+
 // A class pointer passes through void*, so that a property may be of a class
-// that is only declared here; its record does the conversion.
+// that is only declared here; its record does the conversion. A pointer to a
+// class without a definition was made by a cast and points at no such object.
 template <typename T>
 TObject* Upcast(T* object) {
-    return object ? PropTypeOf<T*>()->Upcast(object) : nullptr;
+    if (!object) return nullptr;
+    const TTypeInfo* type = PropTypeOf<T*>();
+    if (!type->Upcast) ThrowNoClass(type);
+    return type->Upcast(object);
 }
-
-void ThrowNoClass(const TTypeInfo* classType);
 
 template <typename T>
 T* Downcast(TObject* object) {

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in the build's test prefix (32-bit), made
-# on first use, on a virtual display when there is none (message boxes need
-# one). Tests refuse to touch a registry that is not such a prefix.
+# wine-run.sh PREFIX PROGRAM [ARGUMENTS...]
+# Runs a Windows program under Wine in a 32-bit test prefix, made on first use,
+# on a virtual display when there is none (message boxes need one). PREFIX is
+# the build tree's own; OMBRAL_WINEPREFIX names another. A WINEPREFIX from the
+# caller is ignored: the tests empty the ODBC keys of the prefix they run in,
+# and refuse to touch a registry that is not such a prefix.
+# PROGRAM wineserver runs Wine's server tool in the prefix instead.
 set -euo pipefail
-export WINEPREFIX=${WINEPREFIX:-${OMBRAL_WINEPREFIX:-$PWD/wineprefix}}
+export WINEPREFIX=${OMBRAL_WINEPREFIX:-$1}
+shift
 export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 export OMBRAL_TEST_PREFIX=1
 mkdir -p "$(dirname "$WINEPREFIX")"
@@ -15,6 +20,10 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     touch "$WINEPREFIX/.ombral-ready"
   fi
 ) 9>"$WINEPREFIX.lock"
+if [ "$1" = wineserver ]; then
+  shift
+  exec wineserver "$@"
+fi
 if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
   exec xvfb-run -a wine "$@"
 fi

@@ -27,6 +27,14 @@ std::optional<int> ParsedCommand::Integer(const std::string& option) const {
     return number;
 }
 
+void ParsedCommand::AddFlag(const std::string& option) {
+    if (!flags_.insert(option).second) throw UsageError(option + " is given twice");
+}
+
+void ParsedCommand::AddValue(const std::string& option, const std::string& value) {
+    if (!values_.emplace(option, value).second) throw UsageError(option + " is given twice");
+}
+
 namespace {
 
 const CommandSpec* FindCommand(const std::string& name, const std::vector<CommandSpec>& commands) {
@@ -47,7 +55,9 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& arguments, const 
             parsed.help = true;
         } else if (withConfig && (word == "--config" || word.rfind("--config=", 0) == 0)) {
             if (word == "--config" && i + 1 >= arguments.size()) throw UsageError("--config needs a folder");
+            if (parsed.configDir) throw UsageError("--config is given twice");
             parsed.configDir = word == "--config" ? arguments[++i] : word.substr(9);
+            if (parsed.configDir->empty()) throw UsageError("--config needs a folder, not an empty name");
         } else if (!(parsed.spec = FindCommand(word, commands))) {
             throw UsageError(word.rfind("--", 0) == 0 ? "unknown option '" + word + "'"
                                                       : "unknown command '" + word + "'");

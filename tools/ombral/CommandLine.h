@@ -37,8 +37,9 @@ public:
     std::string Required(const std::string& option) const;  // UsageError when absent
     std::optional<int> Integer(const std::string& option) const;  // UsageError when not a 32-bit integer
 
-    void AddFlag(const std::string& option) { flags_.insert(option); }
-    void AddValue(const std::string& option, const std::string& value) { values_[option] = value; }
+    // UsageError for an option given twice: which one was meant is anyone's guess.
+    void AddFlag(const std::string& option);
+    void AddValue(const std::string& option, const std::string& value);
 
 private:
     std::set<std::string> flags_;

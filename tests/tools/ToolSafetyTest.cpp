@@ -1,8 +1,10 @@
 // The tool against hostile input: command lines, standard input, configuration
 // folders that others could have touched, unreadable files, and many tools at once.
 
+#include <dlfcn.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <odbcinst.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +12,7 @@
 #include <future>
 
 #include <platform/odbc/DriverRegistration.h>
+#include <platform/odbc/InstallerMessages.h>
 #include <platform/posix/OdbcIniFile.h>
 
 #include "ToolFixture.h"
@@ -314,6 +317,39 @@ TEST_F(ToolSafetyTest, ConfigurationOthersCouldTouchIsRefused) {
         EXPECT_EQ(testsupport::ReadFile(victim), "[Victim]\nDriver=mine\n") << c.entry;
         ::chmod(config.Path().c_str(), 0755);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The setup library itself refuses such names, whoever calls it; the reason
+// shows the name with its control characters escaped.
+TEST(SetupLibraryNames, ReservedNamesAndControlCharactersAreRefused) {
+    void* library = ::dlopen(odbcsetup::FindSetupLibrary().c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << ::dlerror();
+    using ConfigDSNFunction = BOOL (*)(HWND, WORD, LPCSTR, LPCSTR);
+    auto configDSN = reinterpret_cast<ConfigDSNFunction>(::dlsym(library, "ConfigDSN"));
+    ASSERT_NE(configDSN, nullptr);
+    const struct {
+        std::string name;
+        const char* says;
+    } cases[] = {
+        {"ODBC", "reads the section 'ODBC'"},
+        {"odbc data sources", "reads the section 'ODBC Data Sources'"},
+        {"Tab\tName", "'Tab\\tName' holds a control character"},
+        {"\x1b[31mRed", "'\\x1b[31mRed' holds a control character"},
+        {"Del\x7f", "'Del\\x7f' holds a control character"},
+        {std::string(33, 'n'), "longer than 32 bytes"},
+    };
+    for (const auto& c : cases) {
+        const std::string attributes = "DSN=" + c.name + std::string(2, '\0');
+        EXPECT_FALSE(configDSN(nullptr, ODBC_ADD_DSN, "Microsoft Paradox Driver (*.db )", attributes.c_str()));
+        std::string reasons;
+        for (const auto& message : odbcsetup::InstallerMessages()) reasons += message;
+        EXPECT_THAT(reasons, HasSubstr(c.says)) << c.says;
+    }
+    ::dlclose(library);
 }
 
 }  // namespace

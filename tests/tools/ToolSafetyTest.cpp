@@ -178,6 +178,10 @@ TEST_F(ToolSafetyTest, ConfigureRefusesAStoredValueItCannotKeep) {
         EXPECT_THAT(configured.err, HasSubstr(std::string(c.key) + " = '" + c.value + "'"));
         EXPECT_EQ(testsupport::ReadFile(UserFile()), before);
     }
+    // Given, the option replaces what could not be kept.
+    auto replaced = Ombral({"configure", "--name", "Odd", "--no-user-commit-sync"});
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.err;
+    EXPECT_EQ(odbcini::ReadIniFile(UserFile())->Value("Odd", "UserCommitSync"), "No");
 }
 
 // A folder or an unreadable file in place of the user odbc.ini is said, not

@@ -16,13 +16,18 @@ std::string ParsedCommand::Required(const std::string& option) const {
     return *value;
 }
 
+std::optional<int> ParseInteger(std::string_view text) {
+    int number = 0;
+    auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || stop != text.data() + text.size() || text.empty()) return std::nullopt;
+    return number;
+}
+
 std::optional<int> ParsedCommand::Integer(const std::string& option) const {
     auto text = Value(option);
     if (!text) return std::nullopt;
-    int number = 0;
-    const char* end = text->data() + text->size();
-    auto [stop, error] = std::from_chars(text->data(), end, number);
-    if (error != std::errc() || stop != end || text->empty())
+    auto number = ParseInteger(*text);
+    if (!number)
         throw UsageError(option + " takes a whole number from -2147483648 to 2147483647, not '" + *text + "'");
     return number;
 }

@@ -7,6 +7,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ombraltool {
@@ -45,6 +46,9 @@ private:
     std::set<std::string> flags_;
     std::map<std::string, std::string> values_;
 };
+
+// The whole of `text` as a 32-bit integer, or nothing.
+std::optional<int> ParseInteger(std::string_view text);
 
 // Parses argv against the commands; UsageError names what is wrong. An empty
 // command (plain --help) leaves spec null.

@@ -4,14 +4,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
 #include <memory>
 #include <span>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -149,21 +147,6 @@ bool SameText(std::string_view a, std::string_view b) {
     });
 }
 
-// The member of a set of texts that `text` names, if any.
-template <typename Texts>
-std::optional<std::size_t> IndexOf(const Texts& texts, std::string_view text) {
-    for (std::size_t i = 0; i < std::size(texts); ++i)
-        if (SameText(texts[i], text)) return i;
-    return std::nullopt;
-}
-
-std::optional<int> ToInteger(std::string_view text) {
-    int number = 0;
-    auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || stop != text.data() + text.size() || text.empty()) return std::nullopt;
-    return number;
-}
-
 const char* Scope(bool system) { return system ? "system" : "user"; }
 
 void CheckName(const std::string& name) {
@@ -230,11 +213,12 @@ void ApplyProperties(const ParsedCommand& command, TOmbralCreator& creator) {
 // false when the stored text is no value the component could have sent.
 struct StoredAttribute {
     const char* key;
+    const char* option;  // the option that sets it
     std::function<bool(TOmbralCreator&, const std::string&)> apply;
 };
 
 bool SetInteger(Integer& field, const std::string& text) {
-    auto number = ToInteger(text);
+    auto number = ombraltool::ParseInteger(text);
     if (number) field = *number;
     return number.has_value();
 }
@@ -256,27 +240,27 @@ const std::vector<StoredAttribute>& StoredAttributes() {
     using C = TOmbralCreator;
     using S = const std::string&;
     static const std::vector<StoredAttribute> attributes{
-        {"Description", [](C& c, S v) { return c.SetDSNUserDescription(v), true; }},
-        {"DefaultDir", [](C& c, S v) { return c.SetDatabaseDir(v), true; }},
-        {"ParadoxUserName", [](C& c, S v) { return c.SetUserID(v), true; }},
-        {"PWD", [](C& c, S v) { return c.Password = v, true; }},
-        {"ParadoxNetPath", [](C& c, S v) { return c.SetNetFilePath(v), true; }},
-        {"ImplicitCommitSync", [](C& c, S v) { return c.optImplitCommitSync = v, true; }},
-        {"CollatingSequence",
+        {"Description", "--description", [](C& c, S v) { return c.SetDSNUserDescription(v), true; }},
+        {"DefaultDir", "--dir", [](C& c, S v) { return c.SetDatabaseDir(v), true; }},
+        {"ParadoxUserName", "--user", [](C& c, S v) { return c.SetUserID(v), true; }},
+        {"PWD", "--password", [](C& c, S v) { return c.Password = v, true; }},
+        {"ParadoxNetPath", "--net-dir", [](C& c, S v) { return c.SetNetFilePath(v), true; }},
+        {"ImplicitCommitSync", "--implicit-commit-sync", [](C& c, S v) { return c.optImplitCommitSync = v, true; }},
+        {"CollatingSequence", "--collate",
          [](C& c, S v) {
              return SetEnumeration<TCollatingSequence, 4>(v, GetStringFromCollateSeq,
                                                           [&](TCollatingSequence e) { c.SetCollateSequence(e); });
          }},
-        {"ParadoxNetStyle",
+        {"ParadoxNetStyle", "--net-style",
          [](C& c, S v) {
              return SetEnumeration<TNetVersion, 3>(v, GetNetVersion, [&](TNetVersion e) { c.optNetVersion = e; });
          }},
-        {"PageTimeout", [](C& c, S v) { return SetInteger(c.optPageTimeout, v); }},
-        {"ReadOnly", [](C& c, S v) { return SetBoolean(c.optDSNReadOnly, v, "1", "0"); }},
-        {"Exclusive", [](C& c, S v) { return SetBoolean(c.optExclusive, v, "1", "0"); }},
-        {"SafeTransactions", [](C& c, S v) { return SetInteger(c.optSafeTransactions, v); }},
-        {"Threads", [](C& c, S v) { return SetInteger(c.optThreads, v); }},
-        {"UserCommitSync", [](C& c, S v) { return SetBoolean(c.optUserCommitSync, v, "Yes", "No"); }},
+        {"PageTimeout", "--page-timeout", [](C& c, S v) { return SetInteger(c.optPageTimeout, v); }},
+        {"ReadOnly", "--read-only", [](C& c, S v) { return SetBoolean(c.optDSNReadOnly, v, "1", "0"); }},
+        {"Exclusive", "--exclusive", [](C& c, S v) { return SetBoolean(c.optExclusive, v, "1", "0"); }},
+        {"SafeTransactions", "--safe-transactions", [](C& c, S v) { return SetInteger(c.optSafeTransactions, v); }},
+        {"Threads", "--threads", [](C& c, S v) { return SetInteger(c.optThreads, v); }},
+        {"UserCommitSync", "--user-commit-sync", [](C& c, S v) { return SetBoolean(c.optUserCommitSync, v, "Yes", "No"); }},
     };
     return attributes;
 }
@@ -288,19 +272,26 @@ host::TRegistry& DataSources(host::TRegistry& registry, bool system) {
     return registry;
 }
 
+bool Gives(const ParsedCommand& command, const std::string& option) {
+    return command.Has(option) || command.Has("--no-" + option.substr(2)) ||
+           (option == "--password" && command.Has("--password-stdin"));
+}
+
 // The component set from what the data source holds now, since the component
 // sends every attribute and configure must keep those it is not given. An
-// empty number or option keeps the initial value; text is taken as it is.
-void LoadStoredValues(TOmbralCreator& creator, bool system, const std::string& name) {
+// empty number or option keeps the initial value; text is taken as it is. A
+// value that maps to no property is refused unless the command replaces it.
+void LoadStoredValues(TOmbralCreator& creator, const ParsedCommand& command, bool system) {
+    const std::string name = command.Required("--name");
     host::TRegistry registry;
     if (!DataSources(registry, system).OpenKeyReadOnly(kDataSourceRoot + name))
         throw Refusal(std::string("the ") + Scope(system) + " data source '" + name + "' does not exist");
     for (const auto& attribute : StoredAttributes()) {
         const std::string value = registry.ReadString(attribute.key);
-        const bool isText = attribute.apply(creator, value);  // text attributes accept anything
-        if (!isText && !value.empty())
-            throw Refusal("the data source '" + name + "' holds " + attribute.key + " = '" + value +
-                          "', which ombral cannot keep; give the option or mend the value");
+        if (attribute.apply(creator, value) || value.empty() || Gives(command, attribute.option)) continue;
+        throw Refusal("the data source '" + name + "' holds " + attribute.key + " = '" + value +
+                      "', which is no value of " + attribute.option + "; give " + attribute.option +
+                      " to replace it");
     }
 }
 
@@ -354,9 +345,8 @@ int ExecuteCreator(TOmbralCreator& creator) {
 int RunCreator(const ParsedCommand& command, TDSNExecuteAction action) {
     TOmbralCreator creator(nullptr);
     if (action == CONFIG_DSN || action == CONFIG_SYS_DSN) {
-        const std::string name = command.Required("--name");
-        CheckName(name);
-        LoadStoredValues(creator, action == CONFIG_SYS_DSN, name);
+        CheckName(command.Required("--name"));
+        LoadStoredValues(creator, command, action == CONFIG_SYS_DSN);
     }
     if (command.spec->name == "remove") creator.SetDSNNameOrAlias(command.Value("--name").value_or(""));
     else ApplyProperties(command, creator);

@@ -402,14 +402,16 @@ std::string ReadForm(const std::string& path) {
     if (error) throw Refusal("cannot read " + path + ": " + error.message());
     if (!fs::is_regular_file(status)) throw Refusal(path + " is not a regular file");
     const auto tooLarge = [&] { return Refusal(path + " is larger than 16 MiB, more than any saved form"); };
-    if (fs::file_size(path, error) > kMaxFormBytes) throw tooLarge();
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error) throw Refusal("cannot read " + path + ": " + error.message());
+    if (size > kMaxFormBytes) throw tooLarge();
     std::ifstream in(path, std::ios::binary);
     if (!in) throw Refusal("cannot read " + path);
-    std::string content(kMaxFormBytes + 1, '\0');
+    std::string content(static_cast<std::size_t>(size) + 1, '\0');  // one more tells whether it grew
     in.read(content.data(), static_cast<std::streamsize>(content.size()));
     if (in.bad()) throw Refusal("cannot read " + path);
     content.resize(static_cast<std::size_t>(in.gcount()));
-    if (content.size() > kMaxFormBytes) throw tooLarge();  // it grew since
+    if (content.size() > size) throw Refusal(path + " changed while it was read");
     return content;
 }
 
@@ -491,9 +493,10 @@ int Drivers(const ParsedCommand&) {
             std::cout << "   (not installed)\n";
             continue;
         }
-        std::cout << "   Driver=" << info.Driver.view() << "  DriverODBCVer=" << info.DriverODBCVer.view()
-                  << "  DSN=" << info.DSN.view() << "  FileExtns=" << info.FileExtns.view()
-                  << "  UID=" << info.UID.view() << "\n";
+        using odbcsetup::Escaped;  // the values come from a file anyone with access may have written
+        std::cout << "   Driver=" << Escaped(info.Driver.view()) << "  DriverODBCVer="
+                  << Escaped(info.DriverODBCVer.view()) << "  DSN=" << Escaped(info.DSN.view())
+                  << "  FileExtns=" << Escaped(info.FileExtns.view()) << "  UID=" << Escaped(info.UID.view()) << "\n";
     }
     return kOk;
 }

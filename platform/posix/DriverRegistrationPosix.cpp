@@ -49,6 +49,29 @@ void CheckOwnedByCaller(const fs::path& root, const fs::path& entry) {
         throw refuse("is writable by its group or by others");
 }
 
+// Whoever may rename what lies in a folder above the configuration could put
+// another in its place: each folder up to / must belong to this user or to
+// root and be writable by no one else, unless sticky (as /tmp is).
+void CheckFoldersAbove(const fs::path& root) {
+    std::error_code error;
+    fs::path folder = fs::canonical(root.parent_path(), error);
+    if (error) throw RegistrationError("cannot examine " + root.parent_path().string() + ": " + error.message());
+    for (;; folder = folder.parent_path()) {
+        struct stat st;
+        if (::stat(folder.c_str(), &st) != 0)
+            throw RegistrationError("cannot examine " + folder.string() + ": " + std::strerror(errno));
+        const auto refuse = [&](const std::string& why) {
+            return RegistrationError("refusing the configuration in " + root.string() + ": the folder " +
+                                     folder.string() + " above it " + why);
+        };
+        if (st.st_uid != ::geteuid() && st.st_uid != 0)
+            throw refuse("belongs to user " + std::to_string(st.st_uid) + ", neither to this user nor to root");
+        if ((st.st_mode & (S_IWGRP | S_IWOTH)) && !(st.st_mode & S_ISVTX))
+            throw refuse("is writable by its group or by others and not sticky");
+        if (folder == folder.root_path()) return;
+    }
+}
+
 // What the configuration is made of in the folder, besides the folder itself.
 void CheckConfigurationFiles(const fs::path& root) {
     CheckOwnedByCaller(root, root / "user");
@@ -113,6 +136,7 @@ PrivateConfiguration UsePrivateConfiguration(const std::string& folder, const st
     std::error_code error;
     fs::create_directories(root.parent_path(), error);
     if (error) throw RegistrationError("cannot make " + root.parent_path().string() + ": " + error.message());
+    CheckFoldersAbove(root);
     MakeFolder(root);
     CheckOwnedByCaller(root, root);
     MakeFolder(root / "user");

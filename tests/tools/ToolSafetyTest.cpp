@@ -321,6 +321,20 @@ TEST_F(ToolSafetyTest, ConfigurationOthersCouldTouchIsRefused) {
         EXPECT_EQ(testsupport::ReadFile(victim), "[Victim]\nDriver=mine\n") << c.entry;
         ::chmod(config.Path().c_str(), 0755);
     }
+
+    // A folder above that others may rename things in, and one of another user's.
+    const std::string above = Path("above"), config = above + "/config";
+    fs::create_directory(above);
+    ::chmod(above.c_str(), 0777);
+    auto open = Ombral({"--config", config, "list"});
+    EXPECT_EQ(open.exitCode, 1);
+    EXPECT_THAT(open.err, HasSubstr("the folder " + above + " above it is writable by its group or by others"));
+    ::chmod(above.c_str(), 01777);
+    EXPECT_EQ(Ombral({"--config", config, "list"}).exitCode, 0);
+    if (!IsRoot()) return;
+    ::chmod(above.c_str(), 0755);
+    ASSERT_EQ(::chown(above.c_str(), 65534, 65534), 0);
+    EXPECT_THAT(Ombral({"--config", config, "list"}).err, HasSubstr(above + " above it belongs to user 65534"));
 }
 
 }  // namespace

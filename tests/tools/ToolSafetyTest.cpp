@@ -189,7 +189,8 @@ TEST_F(ToolSafetyTest, ConfigureRefusesAStoredValueItCannotKeep) {
 TEST_F(ToolSafetyTest, AFileThatCannotBeReadIsNamed) {
     fs::remove(UserFile());
     fs::create_directory(UserFile());
-    for (const auto& command : std::vector<std::vector<std::string>>{{"list"}, {"exists", "--name", "Kept"}}) {
+    for (const auto& command : std::vector<std::vector<std::string>>{
+             {"list"}, {"exists", "--name", "Kept"}, {"configure", "--name", "Kept"}, {"add", "--name", "New"}}) {
         auto result = Ombral(command);
         EXPECT_EQ(result.exitCode, 1) << command[0];
         EXPECT_THAT(result.err, HasSubstr(UserFile()));

@@ -153,6 +153,11 @@ void CheckName(const std::string& name) {
     if (auto problem = odbcsetup::NameProblem(name)) throw Refusal(*problem);
 }
 
+// A file that cannot be read must not pass for one without data sources.
+void CheckReadable(bool system) {
+    if (auto problem = odbcsetup::ReadProblem(system)) throw Refusal(*problem);
+}
+
 // The first line of standard input, without its line break (LF or CRLF).
 std::string PasswordFromInput() {
     std::string line;
@@ -283,6 +288,7 @@ bool Gives(const ParsedCommand& command, const std::string& option) {
 // value that maps to no property is refused unless the command replaces it.
 void LoadStoredValues(TOmbralCreator& creator, const ParsedCommand& command, bool system) {
     const std::string name = command.Required("--name");
+    CheckReadable(system);
     host::TRegistry registry;
     if (!DataSources(registry, system).OpenKeyReadOnly(kDataSourceRoot + name))
         throw Refusal(std::string("the ") + Scope(system) + " data source '" + name + "' does not exist");
@@ -327,6 +333,7 @@ int ExecuteCreator(TOmbralCreator& creator) {
     const std::string name = creator.GetDSNNameOrAlias();
     const bool adding = action == ADD_DSN || action == ADD_SYS_DSN;
     if (action != REMOVE_DEFAULT_DSN) CheckName(name);
+    CheckReadable(IsSystem(action));
     if (auto problem = odbcsetup::ChangeProblem(IsSystem(action))) throw Refusal(*problem);
     if (adding || action == CONFIG_DSN || action == CONFIG_SYS_DSN) CheckDriverInstalled();
     // Of several tools adding one name at once, only one may find it absent.
@@ -429,10 +436,6 @@ int RunSaved(const ParsedCommand& c) {
     TOmbralCreator* creator = FindCreator(*form);
     if (!creator) return Fail(path + " holds no TOmbralCreator");
     return ExecuteCreator(*creator);
-}
-
-void CheckReadable(bool system) {
-    if (auto problem = odbcsetup::ReadProblem(system)) throw Refusal(*problem);
 }
 
 // FindDSN finds only what it could change; a data source this user may only

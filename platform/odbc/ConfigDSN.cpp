@@ -8,14 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include <platform/odbc/DataSourceNames.h>
 #include <platform/odbc/SetupLibrary.h>
 
 namespace {
 
 using odbcsetup::SetupError;
 
-constexpr std::size_t kMaxNameLength = 32;
-constexpr std::string_view kForbiddenNameCharacters = "[]{}(),;?*=!@\\";
 constexpr const char* kDefaultDataSource = "Default";
 
 bool IsKeyword(std::string_view text, std::string_view keyword) {
@@ -48,12 +47,7 @@ Request ParseAttributes(const char* list) {
 std::string CheckedName(const Request& request) {
     if (!request.dsn || request.dsn->empty()) throw SetupError{ODBC_ERROR_INVALID_NAME, "the data source name is blank"};
     const std::string& name = *request.dsn;
-    if (name.size() > kMaxNameLength)
-        throw SetupError{ODBC_ERROR_INVALID_NAME, "the data source name '" + name + "' is longer than 32 characters"};
-    auto bad = name.find_first_of(kForbiddenNameCharacters);
-    if (bad != std::string::npos)
-        throw SetupError{ODBC_ERROR_INVALID_NAME,
-                         "the data source name '" + name + "' holds '" + name[bad] + "', which a name may not hold"};
+    if (auto problem = odbcsetup::NameProblem(name)) throw SetupError{ODBC_ERROR_INVALID_NAME, *problem};
     return name;
 }
 

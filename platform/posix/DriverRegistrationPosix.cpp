@@ -1,11 +1,17 @@
 // Driver registration on POSIX: sections of unixODBC's odbcinst.ini, and the
 // private configuration selected through unixODBC's environment variables.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include <platform/odbc/DriverRegistration.h>
+#include <platform/odbc/ToolAccess.h>
 #include <platform/posix/OdbcIniFile.h>
 
 namespace odbcsetup {
@@ -21,6 +27,63 @@ auto Registering(Action&& action) {
     } catch (const odbcini::IniError& error) {
         throw RegistrationError(error.what());
     }
+}
+
+// Refuses, as ssh does for its own files, a configuration that another user
+// could have changed or planted: each entry (a link by its own owner, never
+// by its target) must belong to this user and be writable by no one else.
+void CheckOwnedByCaller(const fs::path& root, const fs::path& entry) {
+    struct stat st;
+    if (::lstat(entry.c_str(), &st) != 0) {
+        if (errno == ENOENT) return;
+        throw RegistrationError("cannot examine " + entry.string() + ": " + std::strerror(errno));
+    }
+    const auto refuse = [&](const std::string& why) {
+        return RegistrationError("refusing the configuration in " + root.string() + ": " + entry.string() + " " +
+                                 why);
+    };
+    if (st.st_uid != ::geteuid())
+        throw refuse("belongs to user " + std::to_string(st.st_uid) + ", not to this user (" +
+                     std::to_string(::geteuid()) + ")");
+    if (!S_ISLNK(st.st_mode) && (st.st_mode & (S_IWGRP | S_IWOTH)))
+        throw refuse("is writable by its group or by others");
+}
+
+// Whoever may rename what lies in a folder above the configuration could put
+// another in its place: each folder up to / must belong to this user or to
+// root and be writable by no one else, unless sticky (as /tmp is).
+void CheckFoldersAbove(const fs::path& root) {
+    std::error_code error;
+    fs::path folder = fs::canonical(root.parent_path(), error);
+    if (error) throw RegistrationError("cannot examine " + root.parent_path().string() + ": " + error.message());
+    for (;; folder = folder.parent_path()) {
+        struct stat st;
+        if (::stat(folder.c_str(), &st) != 0)
+            throw RegistrationError("cannot examine " + folder.string() + ": " + std::strerror(errno));
+        const auto refuse = [&](const std::string& why) {
+            return RegistrationError("refusing the configuration in " + root.string() + ": the folder " +
+                                     folder.string() + " above it " + why);
+        };
+        if (st.st_uid != ::geteuid() && st.st_uid != 0)
+            throw refuse("belongs to user " + std::to_string(st.st_uid) + ", neither to this user nor to root");
+        if ((st.st_mode & (S_IWGRP | S_IWOTH)) && !(st.st_mode & S_ISVTX))
+            throw refuse("is writable by its group or by others and not sticky");
+        if (folder == folder.root_path()) return;
+    }
+}
+
+// What the configuration is made of in the folder, besides the folder itself.
+void CheckConfigurationFiles(const fs::path& root) {
+    CheckOwnedByCaller(root, root / "user");
+    for (const char* file : {"odbcinst.ini", "odbc.ini", "user/odbc.ini"})
+        for (const char* suffix : {"", ".lock", kToolLockSuffix})
+            CheckOwnedByCaller(root, root / (std::string(file) + suffix));
+}
+
+// A new folder is this user's alone, whatever the umask.
+void MakeFolder(const fs::path& folder) {
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        throw RegistrationError("cannot make " + folder.string() + ": " + std::strerror(errno));
 }
 
 void MakeFile(const std::string& file) {
@@ -65,16 +128,27 @@ bool HasPrivateConfigurations() { return true; }
 
 PrivateConfiguration UsePrivateConfiguration(const std::string& folder, const std::string& setupLibrary,
                                              const std::vector<std::string>& drivers) {
-    const fs::path root = fs::absolute(folder);
+    if (folder.empty()) throw RegistrationError("the configuration folder has no name");
+    fs::path root = fs::absolute(folder).lexically_normal();
+    if (!root.has_filename() && root.has_parent_path() && root != root.root_path()) root = root.parent_path();
     PrivateConfiguration configuration{root.string(), (root / "odbcinst.ini").string(),
                                        (root / "odbc.ini").string(), (root / "user" / "odbc.ini").string()};
     std::error_code error;
-    fs::create_directories(root / "user", error);
-    if (error) throw RegistrationError("cannot make " + (root / "user").string() + ": " + error.message());
+    fs::create_directories(root.parent_path(), error);
+    if (error) throw RegistrationError("cannot make " + root.parent_path().string() + ": " + error.message());
+    CheckFoldersAbove(root);
+    MakeFolder(root);
+    CheckOwnedByCaller(root, root);
+    MakeFolder(root / "user");
+    CheckConfigurationFiles(root);
     ::setenv("ODBCSYSINI", configuration.folder.c_str(), 1);
     ::setenv("ODBCINI", configuration.userOdbcIni.c_str(), 1);
     ::unsetenv("ODBCINSTINI");
-    RegisterDrivers(setupLibrary, drivers, true);
+    if (!fs::exists(fs::symlink_status(configuration.odbcinstIni))) {
+        if (setupLibrary.empty())
+            throw RegistrationError("cannot find the setup library beside the program to register the drivers");
+        RegisterDrivers(setupLibrary, drivers, true);
+    }
     MakeFile(configuration.systemOdbcIni);
     MakeFile(configuration.userOdbcIni);
     return configuration;

@@ -16,15 +16,28 @@ std::string ParsedCommand::Required(const std::string& option) const {
     return *value;
 }
 
+std::optional<int> ParseInteger(std::string_view text) {
+    int number = 0;
+    auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || stop != text.data() + text.size() || text.empty()) return std::nullopt;
+    return number;
+}
+
 std::optional<int> ParsedCommand::Integer(const std::string& option) const {
     auto text = Value(option);
     if (!text) return std::nullopt;
-    int number = 0;
-    const char* end = text->data() + text->size();
-    auto [stop, error] = std::from_chars(text->data(), end, number);
-    if (error != std::errc() || stop != end || text->empty())
+    auto number = ParseInteger(*text);
+    if (!number)
         throw UsageError(option + " takes a whole number from -2147483648 to 2147483647, not '" + *text + "'");
     return number;
+}
+
+void ParsedCommand::AddFlag(const std::string& option) {
+    if (!flags_.insert(option).second) throw UsageError(option + " is given twice");
+}
+
+void ParsedCommand::AddValue(const std::string& option, const std::string& value) {
+    if (!values_.emplace(option, value).second) throw UsageError(option + " is given twice");
 }
 
 namespace {
@@ -47,7 +60,9 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& arguments, const 
             parsed.help = true;
         } else if (withConfig && (word == "--config" || word.rfind("--config=", 0) == 0)) {
             if (word == "--config" && i + 1 >= arguments.size()) throw UsageError("--config needs a folder");
+            if (parsed.configDir) throw UsageError("--config is given twice");
             parsed.configDir = word == "--config" ? arguments[++i] : word.substr(9);
+            if (parsed.configDir->empty()) throw UsageError("--config needs a folder, not an empty name");
         } else if (!(parsed.spec = FindCommand(word, commands))) {
             throw UsageError(word.rfind("--", 0) == 0 ? "unknown option '" + word + "'"
                                                       : "unknown command '" + word + "'");

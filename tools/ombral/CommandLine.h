@@ -7,6 +7,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ombraltool {
@@ -37,13 +38,17 @@ public:
     std::string Required(const std::string& option) const;  // UsageError when absent
     std::optional<int> Integer(const std::string& option) const;  // UsageError when not a 32-bit integer
 
-    void AddFlag(const std::string& option) { flags_.insert(option); }
-    void AddValue(const std::string& option, const std::string& value) { values_[option] = value; }
+    // UsageError for an option given twice: which one was meant is anyone's guess.
+    void AddFlag(const std::string& option);
+    void AddValue(const std::string& option, const std::string& value);
 
 private:
     std::set<std::string> flags_;
     std::map<std::string, std::string> values_;
 };
+
+// The whole of `text` as a 32-bit integer, or nothing.
+std::optional<int> ParseInteger(std::string_view text);
 
 // Parses argv against the commands; UsageError names what is wrong. An empty
 // command (plain --help) leaves spec null.

@@ -4,11 +4,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <span>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,8 +18,10 @@
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
 #include <platform/host/rtl/FormStream.h>
 #include <platform/host/rtl/Registry.h>
+#include <platform/odbc/DataSourceNames.h>
 #include <platform/odbc/DriverRegistration.h>
 #include <platform/odbc/InstallerMessages.h>
+#include <platform/odbc/ToolAccess.h>
 
 #include "CommandLine.h"
 
@@ -35,11 +38,17 @@ const std::set<std::string> kPropertyOptions{
     "--name",      "--description",  "--dir",     "--user",             "--password",
     "--net-dir",   "--collate",      "--net-style", "--page-timeout",   "--safe-transactions",
     "--threads",   "--implicit-commit-sync"};
-const std::set<std::string> kPropertyFlags{"--system", "--read-only", "--exclusive", "--user-commit-sync"};
+const std::set<std::string> kPropertyFlags{"--system", "--read-only", "--exclusive", "--user-commit-sync",
+                                           "--password-stdin"};
+// configure keeps what it is not given, so a stored option needs a way back off.
+const std::set<std::string> kNegatedFlags{"--no-read-only", "--no-exclusive", "--no-user-commit-sync"};
+
+// A saved form larger than this is refused unread.
+constexpr std::uintmax_t kMaxFormBytes = 16u << 20;
 
 const char* const kPropertyUsage =
     " [--system] --name NAME [--description TEXT] [--dir DIR]\n"
-    "       [--user NAME] [--password TEXT] [--net-dir DIR]\n"
+    "       [--user NAME] [--password-stdin | --password TEXT] [--net-dir DIR]\n"
     "       [--collate ASCII|International|NorwegianDanish|SwedishFinnish]\n"
     "       [--net-style 3.x|4.x|5.x] [--page-timeout N] [--read-only] [--exclusive]\n"
     "       [--safe-transactions N] [--threads N] [--user-commit-sync] [--implicit-commit-sync TEXT]\n";
@@ -53,8 +62,8 @@ std::string ActionChoices() {
     return choices;
 }
 
-std::set<std::string> WithAction(std::set<std::string> options) {
-    options.insert("--action");
+std::set<std::string> With(std::set<std::string> options, const std::set<std::string>& more) {
+    options.insert(more.begin(), more.end());
     return options;
 }
 
@@ -62,17 +71,20 @@ const std::vector<CommandSpec>& Commands() {
     static const std::vector<CommandSpec> commands{
         {"add", Prefix() + "add" + kPropertyUsage +
                     "Adds a user (or with --system a system) Paradox data source; options not given keep\n"
-                    "the component's initial values.",
+                    "the component's initial values. --password-stdin reads the password from the first\n"
+                    "line of standard input, out of sight of other users' process lists.",
          kPropertyFlags, kPropertyOptions},
         {"configure", Prefix() + "configure" + kPropertyUsage +
-                          "Reconfigures a data source: every attribute is sent again, options not given\n"
-                          "with the component's initial values.",
-         kPropertyFlags, kPropertyOptions},
-        {"remove", Prefix() + "remove [--system|--default] --name NAME\n"
-                   "Removes a user, system (--system) or the default (--default) data source.",
+                          "       [--no-read-only] [--no-exclusive] [--no-user-commit-sync]\n"
+                          "Reconfigures a data source: options not given keep the data source's stored\n"
+                          "values; --no-... turns a stored option off.",
+         With(kPropertyFlags, kNegatedFlags), kPropertyOptions},
+        {"remove", Prefix() + "remove [--system] --name NAME | remove --default\n"
+                   "Removes a user, system (--system) or the default (--default, no --name) data source.",
          {"--system", "--default"}, {"--name"}},
         {"exists", Prefix() + "exists [--system] --name NAME\n"
-                   "Exits 0 when the data source exists, 1 when not.",
+                   "Exits 0 when the data source exists (saying so when this user cannot change it),\n"
+                   "1 when not or when its file cannot be read.",
          {"--system"}, {"--name"}},
         {"register-mdw", Prefix() + "register-mdw [--system] --name NAME --file PATH\n"
                          "Records the workgroup database file of an existing data source.",
@@ -85,15 +97,18 @@ const std::vector<CommandSpec>& Commands() {
          {"--system"}, {}},
         {"register-drivers", Prefix() + "register-drivers [--setup PATH] [--force]\n"
                              "Registers the six catalogue drivers against the stand-in setup library (by\n"
-                             "default the one beside this program), for a system that lacks them. A driver\n"
-                             "registered already to another library is refused unless --force is given.",
+                             "default the one beside this program), for a system that lacks them. The library\n"
+                             "must load and export ConfigDSN. A driver registered already to another library\n"
+                             "is refused unless --force is given.",
          {"--force"}, {"--setup"}},
         {"save", Prefix() + "save FILE [--action " + ActionChoices() + "]" + kPropertyUsage +
                      "Writes a text saved form holding one TOmbralCreator set from the options; its\n"
-                     "action is --action, else adding a user (--system: system) data source.",
-         kPropertyFlags, WithAction(kPropertyOptions), {"FILE"}},
+                     "action is --action, else adding a user (--system: system) data source. A new\n"
+                     "file is readable by its owner alone: it holds the password.",
+         kPropertyFlags, With(kPropertyOptions, {"--action"}), {"FILE"}},
         {"run", Prefix() + "run FILE\n"
-                "Reads a saved form (text or binary), finds its TOmbralCreator and runs Execute.",
+                "Reads a saved form (text or binary, at most 16 MiB), finds its TOmbralCreator and\n"
+                "runs Execute.",
          {}, {}, {"FILE"}},
     };
     return commands;
@@ -103,7 +118,8 @@ void PrintOverview(std::ostream& out) {
     out << "Usage:\n";
     for (const auto& command : Commands()) out << "  " << command.usage.substr(0, command.usage.find('\n')) << "\n";
     if (odbcsetup::HasPrivateConfigurations())
-        out << "--config DIR uses (and first makes) a private ODBC configuration in DIR.\n";
+        out << "--config DIR uses (and first makes) a private ODBC configuration in DIR, which must\n"
+               "belong to you and be writable by no one else.\n";
     out << "'ombral COMMAND --help' tells more. Exit 0 on success, 1 on failure, 2 on a usage error.\n";
 }
 
@@ -115,8 +131,47 @@ std::string InstallerReason() {
 }
 
 int Fail(const std::string& why) {
-    std::cerr << "ombral: " << why << "\n";
+    std::cerr << "ombral: " << odbcsetup::Escaped(why) << "\n";
     return kFailed;
+}
+
+// A request the tool refuses before it reaches the installer; exit code 1.
+class Refusal : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+bool SameText(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+const char* Scope(bool system) { return system ? "system" : "user"; }
+
+void CheckName(const std::string& name) {
+    if (auto problem = odbcsetup::NameProblem(name)) throw Refusal(*problem);
+}
+
+// A file that cannot be read must not pass for one without data sources.
+void CheckReadable(bool system) {
+    if (auto problem = odbcsetup::ReadProblem(system)) throw Refusal(*problem);
+}
+
+// The first line of standard input, without its line break (LF or CRLF).
+std::string PasswordFromInput() {
+    std::string line;
+    if (!std::getline(std::cin, line) && line.empty())
+        throw Refusal("--password-stdin found no line on standard input");
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+std::optional<std::string> Password(const ParsedCommand& command) {
+    if (command.Has("--password-stdin") && command.Has("--password"))
+        throw UsageError("--password-stdin and --password exclude each other");
+    if (command.Has("--password-stdin")) return PasswordFromInput();
+    return command.Value("--password");
 }
 
 template <typename Enum>
@@ -131,12 +186,19 @@ void SetChoice(const ParsedCommand& command, const std::string& option, std::spa
     throw UsageError(option + " takes " + choices + ", not '" + *value + "'");
 }
 
+// A flag sets its option, its --no- form clears it, neither leaves it alone.
+void SetSwitch(const ParsedCommand& command, const std::string& flag, Boolean& option) {
+    const bool on = command.Has(flag), off = command.Has("--no-" + flag.substr(2));
+    if (on && off) throw UsageError(flag + " and --no-" + flag.substr(2) + " exclude each other");
+    if (on || off) option = on;
+}
+
 void ApplyProperties(const ParsedCommand& command, TOmbralCreator& creator) {
     creator.SetDSNNameOrAlias(command.Required("--name"));
     if (auto v = command.Value("--description")) creator.SetDSNUserDescription(*v);
     if (auto v = command.Value("--dir")) creator.SetDatabaseDir(*v);
     if (auto v = command.Value("--user")) creator.SetUserID(*v);
-    if (auto v = command.Value("--password")) creator.Password = *v;
+    if (auto v = Password(command)) creator.Password = *v;
     if (auto v = command.Value("--net-dir")) creator.SetNetFilePath(*v);
     if (auto v = command.Value("--implicit-commit-sync")) creator.optImplitCommitSync = *v;
     SetChoice<TCollatingSequence>(command, "--collate", host::TypeInfo<TCollatingSequence>()->Members,
@@ -147,32 +209,141 @@ void ApplyProperties(const ParsedCommand& command, TOmbralCreator& creator) {
     if (auto v = command.Integer("--page-timeout")) creator.optPageTimeout = *v;
     if (auto v = command.Integer("--safe-transactions")) creator.optSafeTransactions = *v;
     if (auto v = command.Integer("--threads")) creator.optThreads = *v;
-    creator.optDSNReadOnly = command.Has("--read-only");
-    creator.optExclusive = command.Has("--exclusive");
-    creator.optUserCommitSync = command.Has("--user-commit-sync");
+    SetSwitch(command, "--read-only", creator.optDSNReadOnly);
+    SetSwitch(command, "--exclusive", creator.optExclusive);
+    SetSwitch(command, "--user-commit-sync", creator.optUserCommitSync);
 }
 
-const char* Scope(bool system) { return system ? "system" : "user"; }
+// How one stored attribute of a data source maps back to the component;
+// false when the stored text is no value the component could have sent.
+struct StoredAttribute {
+    const char* key;
+    const char* option;  // the option that sets it
+    std::function<bool(TOmbralCreator&, const std::string&)> apply;
+};
 
-std::string DoneText(TDSNExecuteAction action) {
+bool SetInteger(Integer& field, const std::string& text) {
+    auto number = ombraltool::ParseInteger(text);
+    if (number) field = *number;
+    return number.has_value();
+}
+
+bool SetBoolean(Boolean& field, const std::string& text, std::string_view whenTrue, std::string_view whenFalse) {
+    if (!SameText(text, whenTrue) && !SameText(text, whenFalse)) return false;
+    field = SameText(text, whenTrue);
+    return true;
+}
+
+template <typename Enum, std::size_t N>
+bool SetEnumeration(const std::string& text, String (*textOf)(Enum), const std::function<void(Enum)>& apply) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (SameText(textOf(static_cast<Enum>(i)), text)) return apply(static_cast<Enum>(i)), true;
+    return false;
+}
+
+const std::vector<StoredAttribute>& StoredAttributes() {
+    using C = TOmbralCreator;
+    using S = const std::string&;
+    static const std::vector<StoredAttribute> attributes{
+        {"Description", "--description", [](C& c, S v) { return c.SetDSNUserDescription(v), true; }},
+        {"DefaultDir", "--dir", [](C& c, S v) { return c.SetDatabaseDir(v), true; }},
+        {"ParadoxUserName", "--user", [](C& c, S v) { return c.SetUserID(v), true; }},
+        {"PWD", "--password", [](C& c, S v) { return c.Password = v, true; }},
+        {"ParadoxNetPath", "--net-dir", [](C& c, S v) { return c.SetNetFilePath(v), true; }},
+        {"ImplicitCommitSync", "--implicit-commit-sync", [](C& c, S v) { return c.optImplitCommitSync = v, true; }},
+        {"CollatingSequence", "--collate",
+         [](C& c, S v) {
+             return SetEnumeration<TCollatingSequence, 4>(v, GetStringFromCollateSeq,
+                                                          [&](TCollatingSequence e) { c.SetCollateSequence(e); });
+         }},
+        {"ParadoxNetStyle", "--net-style",
+         [](C& c, S v) {
+             return SetEnumeration<TNetVersion, 3>(v, GetNetVersion, [&](TNetVersion e) { c.optNetVersion = e; });
+         }},
+        {"PageTimeout", "--page-timeout", [](C& c, S v) { return SetInteger(c.optPageTimeout, v); }},
+        {"ReadOnly", "--read-only", [](C& c, S v) { return SetBoolean(c.optDSNReadOnly, v, "1", "0"); }},
+        {"Exclusive", "--exclusive", [](C& c, S v) { return SetBoolean(c.optExclusive, v, "1", "0"); }},
+        {"SafeTransactions", "--safe-transactions", [](C& c, S v) { return SetInteger(c.optSafeTransactions, v); }},
+        {"Threads", "--threads", [](C& c, S v) { return SetInteger(c.optThreads, v); }},
+        {"UserCommitSync", "--user-commit-sync", [](C& c, S v) { return SetBoolean(c.optUserCommitSync, v, "Yes", "No"); }},
+    };
+    return attributes;
+}
+
+const char* const kDataSourceRoot = "\\Software\\ODBC\\ODBC.INI\\";
+
+host::TRegistry& DataSources(host::TRegistry& registry, bool system) {
+    registry.SetRootKey(system ? host::HKEY_LOCAL_MACHINE : host::HKEY_CURRENT_USER);
+    return registry;
+}
+
+bool Gives(const ParsedCommand& command, const std::string& option) {
+    return command.Has(option) || command.Has("--no-" + option.substr(2)) ||
+           (option == "--password" && command.Has("--password-stdin"));
+}
+
+// The component set from what the data source holds now, since the component
+// sends every attribute and configure must keep those it is not given. An
+// empty number or option keeps the initial value; text is taken as it is. A
+// value that maps to no property is refused unless the command replaces it.
+void LoadStoredValues(TOmbralCreator& creator, const ParsedCommand& command, bool system) {
+    const std::string name = command.Required("--name");
+    CheckReadable(system);
+    host::TRegistry registry;
+    if (!DataSources(registry, system).OpenKeyReadOnly(kDataSourceRoot + name))
+        throw Refusal(std::string("the ") + Scope(system) + " data source '" + name + "' does not exist");
+    for (const auto& attribute : StoredAttributes()) {
+        const std::string value = registry.ReadString(attribute.key);
+        if (attribute.apply(creator, value) || value.empty() || Gives(command, attribute.option)) continue;
+        throw Refusal("the data source '" + name + "' holds " + attribute.key + " = '" + value +
+                      "', which is no value of " + attribute.option + "; give " + attribute.option +
+                      " to replace it");
+    }
+}
+
+std::string DoneText(TDSNExecuteAction action, const std::string& name) {
     static const char* const texts[] = {
         "added user data source",   "reconfigured user data source",   "removed user data source",
-        "added system data source", "reconfigured system data source", "removed system data source",
-        "removed the default data source for"};
-    return texts[action];
+        "added system data source", "reconfigured system data source", "removed system data source"};
+    return action == REMOVE_DEFAULT_DSN ? "removed the default data source" : texts[action] + (" '" + name + "'");
+}
+
+std::string ParadoxDriver() {
+    String fileType;
+    return OmbralCodeUnit::GetDSNTypeString(GetDSNDatabaseFromEnumType(DB_PARADOX), fileType);
+}
+
+// An add or a change needs the driver that the installer hands the request to.
+void CheckDriverInstalled() {
+    const std::string driver = ParadoxDriver();
+    if (OmbralCodeUnit::GetODBCInfo(driver).Driver.Length() > 0) return;
+    throw Refusal("the driver '" + driver + "' is not installed; register the stand-in one with 'ombral " +
+                  (odbcsetup::HasPrivateConfigurations() ? "register-drivers', or work in a private configuration "
+                                                           "with 'ombral --config DIR ...'"
+                                                         : "register-drivers'"));
+}
+
+bool IsSystem(TDSNExecuteAction action) {
+    return action == ADD_SYS_DSN || action == CONFIG_SYS_DSN || action == REMOVE_SYS_DSN;
 }
 
 // Runs Execute as the creator's properties say, and tells what came of it.
 int ExecuteCreator(TOmbralCreator& creator) {
     const TDSNExecuteAction action = creator.GetAction();
     const std::string name = creator.GetDSNNameOrAlias();
-    const Integer request = GetDSNActionFromEnumType(action);
-    const bool existed = OmbralCodeUnit::FindDSN(name, request);
+    const bool adding = action == ADD_DSN || action == ADD_SYS_DSN;
+    if (action != REMOVE_DEFAULT_DSN) CheckName(name);
+    CheckReadable(IsSystem(action));
+    if (auto problem = odbcsetup::ChangeProblem(IsSystem(action))) throw Refusal(*problem);
+    if (adding || action == CONFIG_DSN || action == CONFIG_SYS_DSN) CheckDriverInstalled();
+    // Of several tools adding one name at once, only one may find it absent.
+    std::optional<odbcsetup::ScopeLock> lock;
+    if (adding) lock.emplace(IsSystem(action));
+    const bool existed = OmbralCodeUnit::FindDSN(name, GetDSNActionFromEnumType(action));
     if (creator.Execute()) {
-        std::cout << DoneText(action) << " '" << name << "'\n";
+        std::cout << DoneText(action, name) << "\n";
         return kOk;
     }
-    const bool adding = action == ADD_DSN || action == ADD_SYS_DSN;
     if (adding && name.empty()) return kFailed;  // the component has said why
     if (adding && existed) return Fail("the data source '" + name + "' exists already");
     return Fail(InstallerReason());
@@ -180,7 +351,11 @@ int ExecuteCreator(TOmbralCreator& creator) {
 
 int RunCreator(const ParsedCommand& command, TDSNExecuteAction action) {
     TOmbralCreator creator(nullptr);
-    if (command.spec->name == "remove") creator.SetDSNNameOrAlias(command.Required("--name"));
+    if (action == CONFIG_DSN || action == CONFIG_SYS_DSN) {
+        CheckName(command.Required("--name"));
+        LoadStoredValues(creator, command, action == CONFIG_SYS_DSN);
+    }
+    if (command.spec->name == "remove") creator.SetDSNNameOrAlias(command.Value("--name").value_or(""));
     else ApplyProperties(command, creator);
     creator.SetAction(action);
     return ExecuteCreator(creator);
@@ -191,8 +366,12 @@ int Add(const ParsedCommand& c) { return RunCreator(c, c.Has("--system") ? ADD_S
 int Configure(const ParsedCommand& c) { return RunCreator(c, c.Has("--system") ? CONFIG_SYS_DSN : CONFIG_DSN); }
 
 int Remove(const ParsedCommand& c) {
-    if (c.Has("--system") && c.Has("--default")) throw UsageError("remove takes --system or --default, not both");
-    if (c.Has("--default")) return RunCreator(c, REMOVE_DEFAULT_DSN);
+    if (c.Has("--default")) {
+        if (c.Has("--system") || c.Has("--name"))
+            throw UsageError("remove --default takes neither --system nor --name: it removes the default data source");
+        return RunCreator(c, REMOVE_DEFAULT_DSN);
+    }
+    c.Required("--name");
     return RunCreator(c, c.Has("--system") ? REMOVE_SYS_DSN : REMOVE_DSN);
 }
 
@@ -208,10 +387,8 @@ int Save(const ParsedCommand& c) {
         creator.SetAction(static_cast<TDSNExecuteAction>(ordinal));
     }
     const std::string& path = c.arguments[0];
-    std::ofstream out(path, std::ios::binary);
-    out << host::WriteComponentText(creator);
-    if (!out.flush()) return Fail("cannot write " + path);
-    std::cout << "saved " << creator.Name << " to " << path << "\n";
+    odbcsetup::WriteOwnerOnlyFile(path, host::WriteComponentText(creator));
+    std::cout << "saved " << creator.Name << " to " << odbcsetup::Escaped(path) << "\n";
     return kOk;
 }
 
@@ -223,17 +400,36 @@ TOmbralCreator* FindCreator(host::TComponent& root) {
     return nullptr;
 }
 
+// The saved form's bytes; a device, a folder or a pipe, and a form too large
+// for any real one, are refused before anything is read.
+std::string ReadForm(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const auto status = fs::status(path, error);
+    if (error) throw Refusal("cannot read " + path + ": " + error.message());
+    if (!fs::is_regular_file(status)) throw Refusal(path + " is not a regular file");
+    const auto tooLarge = [&] { return Refusal(path + " is larger than 16 MiB, more than any saved form"); };
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error) throw Refusal("cannot read " + path + ": " + error.message());
+    if (size > kMaxFormBytes) throw tooLarge();
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw Refusal("cannot read " + path);
+    std::string content(static_cast<std::size_t>(size) + 1, '\0');  // one more tells whether it grew
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
+    if (in.bad()) throw Refusal("cannot read " + path);
+    content.resize(static_cast<std::size_t>(in.gcount()));
+    if (content.size() > size) throw Refusal(path + " changed while it was read");
+    return content;
+}
+
 int RunSaved(const ParsedCommand& c) {
     const std::string& path = c.arguments[0];
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return Fail("cannot read " + path);
-    std::stringstream content;
-    content << in.rdbuf();
+    const std::string content = ReadForm(path);
     host::RegisterClass(host::TypeInfo<host::TComponent>());
     host::RegisterClass(host::TypeInfo<TOmbralCreator>());
     std::unique_ptr<host::TComponent> form;
     try {
-        form.reset(host::ReadComponentForm(content.str(), nullptr));
+        form.reset(host::ReadComponentForm(content, nullptr));
     } catch (const host::EReadError& error) {
         return Fail(path + ": " + error.what());
     }
@@ -242,18 +438,35 @@ int RunSaved(const ParsedCommand& c) {
     return ExecuteCreator(*creator);
 }
 
+// FindDSN finds only what it could change; a data source this user may only
+// read exists all the same.
 int Exists(const ParsedCommand& c) {
     const std::string name = c.Required("--name");
     const bool system = c.Has("--system");
-    const bool found = OmbralCodeUnit::FindDSN(name, GetDSNActionFromEnumType(system ? ADD_SYS_DSN : ADD_DSN));
-    std::cout << Scope(system) << " data source '" << name << "' " << (found ? "exists" : "does not exist") << "\n";
-    return found ? kOk : kFailed;
+    CheckName(name);
+    CheckReadable(system);
+    const std::string what = std::string(Scope(system)) + " data source '" + name + "'";
+    if (OmbralCodeUnit::FindDSN(name, GetDSNActionFromEnumType(system ? ADD_SYS_DSN : ADD_DSN))) {
+        std::cout << what << " exists\n";
+        return kOk;
+    }
+    host::TRegistry registry;
+    if (DataSources(registry, system).OpenKeyReadOnly(kDataSourceRoot + name)) {
+        const auto why = odbcsetup::ChangeProblem(system);
+        std::cout << what << " exists, but this user cannot change it"
+                  << (why ? " (" + odbcsetup::Escaped(*why) + ")" : std::string()) << "\n";
+        return kOk;
+    }
+    std::cout << what << " does not exist\n";
+    return kFailed;
 }
 
 int RegisterMdw(const ParsedCommand& c) {
     const std::string name = c.Required("--name"), file = c.Required("--file");
     const bool system = c.Has("--system");
     if (file.empty()) return Fail("--file must not be empty");
+    CheckName(name);
+    if (auto problem = odbcsetup::ChangeProblem(system)) return Fail(*problem);
     const bool done = system ? OmbralCodeUnit::RegisterSystemMDW(name, file) : OmbralCodeUnit::RegisterMDW(name, file);
     if (!done) return Fail(std::string("there is no ") + Scope(system) + " data source '" + name + "' that can be changed");
     std::cout << "recorded workgroup file for " << Scope(system) << " data source '" << name << "'\n";
@@ -283,35 +496,39 @@ int Drivers(const ParsedCommand&) {
             std::cout << "   (not installed)\n";
             continue;
         }
-        std::cout << "   Driver=" << info.Driver.view() << "  DriverODBCVer=" << info.DriverODBCVer.view()
-                  << "  DSN=" << info.DSN.view() << "  FileExtns=" << info.FileExtns.view()
-                  << "  UID=" << info.UID.view() << "\n";
+        using odbcsetup::Escaped;  // the values come from a file anyone with access may have written
+        std::cout << "   Driver=" << Escaped(info.Driver.view()) << "  DriverODBCVer="
+                  << Escaped(info.DriverODBCVer.view()) << "  DSN=" << Escaped(info.DSN.view())
+                  << "  FileExtns=" << Escaped(info.FileExtns.view()) << "  UID=" << Escaped(info.UID.view()) << "\n";
     }
     return kOk;
-}
-
-bool SameText(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
 }
 
 int List(const ParsedCommand& c) {
+    const bool system = c.Has("--system");
+    CheckReadable(system);
     host::TRegistry registry;
-    registry.SetRootKey(c.Has("--system") ? host::HKEY_LOCAL_MACHINE : host::HKEY_CURRENT_USER);
     std::vector<String> names;
-    if (registry.OpenKeyReadOnly("\\Software\\ODBC\\ODBC.INI")) registry.GetKeyNames(names);
+    if (DataSources(registry, system).OpenKeyReadOnly("\\Software\\ODBC\\ODBC.INI")) registry.GetKeyNames(names);
     for (const auto& name : names) {
-        // Windows lists the data sources in a key of their own beside them.
-        if (SameText(name, "ODBC Data Sources")) continue;
-        if (!registry.OpenKeyReadOnly("\\Software\\ODBC\\ODBC.INI\\" + name)) continue;
-        std::cout << name << "\t" << registry.ReadString("Description") << "\n";
+        // Windows lists the data sources in a key of their own beside them;
+        // unixODBC keeps its settings in a section of odbc.ini.
+        if (SameText(name, "ODBC Data Sources") || SameText(name, "ODBC")) continue;
+        if (!registry.OpenKeyReadOnly(kDataSourceRoot + name)) continue;
+        std::cout << odbcsetup::Escaped(name) << "\t" << odbcsetup::Escaped(registry.ReadString("Description"))
+                  << "\n";
     }
     return kOk;
 }
 
+// The setup library as an absolute path, once it is known to load and to
+// export ConfigDSN: the installer would otherwise fail later, and obscurely.
 std::string SetupLibrary(const std::optional<std::string>& given) {
-    const std::string setup = given ? *given : odbcsetup::FindSetupLibrary();
-    if (setup.empty()) throw std::runtime_error("cannot find the setup library beside the program; name it with --setup");
+    if (given && given->empty()) throw UsageError("--setup needs a path, not an empty name");
+    const std::string setup = given ? std::filesystem::absolute(*given).lexically_normal().string()
+                                    : odbcsetup::FindSetupLibrary();
+    if (setup.empty()) throw Refusal("cannot find the setup library beside the program; name it with --setup");
+    if (auto problem = odbcsetup::SetupLibraryProblem(setup)) throw Refusal(*problem);
     return setup;
 }
 
@@ -335,7 +552,7 @@ int Run(const ParsedCommand& command) {
 }
 
 void UseConfiguration(const std::string& folder) {
-    odbcsetup::UsePrivateConfiguration(folder, SetupLibrary(std::nullopt), CatalogueDrivers());
+    odbcsetup::UsePrivateConfiguration(folder, odbcsetup::FindSetupLibrary(), CatalogueDrivers());
 }
 
 }  // namespace
@@ -353,7 +570,7 @@ int main(int argc, char** argv) {
         if (command.configDir) UseConfiguration(*command.configDir);
         return Run(command);
     } catch (const UsageError& error) {
-        std::cerr << "ombral: " << error.what() << "\n";
+        std::cerr << "ombral: " << odbcsetup::Escaped(error.what()) << "\n";
         if (command.spec) std::cerr << "Usage: " << command.spec->usage << "\n";
         else std::cerr << "Try 'ombral --help'.\n";
         return kUsage;

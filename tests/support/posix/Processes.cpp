@@ -26,14 +26,18 @@ ProcessResult Run(const std::vector<std::string>& argv, const RunOptions& option
     FILE* out = std::tmpfile();
     FILE* err = std::tmpfile();
     if (!out || !err) throw std::runtime_error("tmpfile failed");
+    FILE* in = options.input ? std::tmpfile() : nullptr;
+    if (in) {
+        std::fwrite(options.input->data(), 1, options.input->size(), in);
+        std::rewind(in);
+    }
     std::fflush(nullptr);
     pid_t child = fork();
     if (child < 0) throw std::runtime_error("fork failed");
     if (child == 0) {
         dup2(fileno(out), 1);
         dup2(fileno(err), 2);
-        int devnull = open("/dev/null", O_RDONLY);
-        dup2(devnull, 0);
+        dup2(in ? fileno(in) : open("/dev/null", O_RDONLY), 0);
         for (const auto& setting : options.environment) putenv(const_cast<char*>(setting.c_str()));
         if (options.asUser && (setgid(*options.asUser) != 0 || setuid(*options.asUser) != 0)) _exit(126);
         std::vector<char*> args;
@@ -44,6 +48,7 @@ ProcessResult Run(const std::vector<std::string>& argv, const RunOptions& option
     }
     int status = 0;
     waitpid(child, &status, 0);
+    if (in) std::fclose(in);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Drain(out), Drain(err)};
 }
 

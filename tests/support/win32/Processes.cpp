@@ -40,6 +40,7 @@ HANDLE Inheritable(const std::string& path) {
 
 ProcessResult Run(const std::vector<std::string>& argv, const RunOptions& options) {
     if (options.asUser) throw std::runtime_error("running as another user needs POSIX");
+    if (options.input) throw std::runtime_error("standard input for the child needs POSIX");
     std::string commandLine;
     for (const auto& argument : argv) commandLine += (commandLine.empty() ? "" : " ") + Quote(argument);
     for (const auto& setting : options.environment) _putenv(setting.c_str());

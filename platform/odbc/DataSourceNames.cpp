@@ -1,0 +1,59 @@
+#include <platform/odbc/DataSourceNames.h>
+
+#include <array>
+
+namespace odbcsetup {
+
+namespace {
+
+constexpr std::string_view kForbiddenCharacters = "[]{}(),;?*=!@\\";
+
+// unixODBC reads these sections of odbc.ini as its own settings (tracing, the
+// list of data sources), not as data sources.
+constexpr std::array<std::string_view, 2> kReservedNames{"ODBC", "ODBC Data Sources"};
+
+bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
+
+bool SameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+std::string Quoted(std::string_view name) { return "the data source name '" + Escaped(name) + "'"; }
+
+}  // namespace
+
+std::optional<std::string> NameProblem(std::string_view name) {
+    if (name.size() > kMaxNameBytes)
+        return Quoted(name) + " is longer than " + std::to_string(kMaxNameBytes) + " bytes (it has " +
+               std::to_string(name.size()) + ")";
+    for (char c : name)
+        if (IsControl(c)) return Quoted(name) + " holds a control character, which a name may not hold";
+    if (auto bad = name.find_first_of(kForbiddenCharacters); bad != std::string_view::npos)
+        return Quoted(name) + " holds '" + name[bad] + "', which a name may not hold";
+    for (auto reserved : kReservedNames)
+        if (SameText(name, reserved))
+            return Quoted(name) + " is taken: unixODBC reads the section '" + std::string(reserved) +
+                   "' of odbc.ini as its own settings";
+    return std::nullopt;
+}
+
+std::string Escaped(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string shown;
+    shown.reserve(text.size());
+    for (char c : text) {
+        if (!IsControl(c)) shown.push_back(c);
+        else if (c == '\t') shown += "\\t";
+        else if (c == '\n') shown += "\\n";
+        else if (c == '\r') shown += "\\r";
+        else (shown += "\\x") += {kHex[(c >> 4) & 0xf], kHex[c & 0xf]};
+    }
+    return shown;
+}
+
+}  // namespace odbcsetup

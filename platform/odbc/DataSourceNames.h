@@ -1,0 +1,23 @@
+#pragma once
+// The names a data source may have, and how a text is shown in a message.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace odbcsetup {
+
+// The most bytes a data-source name may hold.
+constexpr std::size_t kMaxNameBytes = 32;
+
+// Why `name` cannot name a data source (too long, a character the installer
+// or unixODBC reads as syntax, a control character, a section name that
+// unixODBC keeps for itself), or nothing when it can. An empty name passes:
+// whoever asks decides what blank means to them.
+std::optional<std::string> NameProblem(std::string_view name);
+
+// `text` with every control character written as an escape (\t, \n, \r,
+// \xHH), so that a message never carries them raw to a terminal or a log.
+std::string Escaped(std::string_view text);
+
+}  // namespace odbcsetup

@@ -1,0 +1,374 @@
+// The tool against hostile input: command lines, standard input, configuration
+// folders that others could have touched, unreadable files, and many tools at once.
+
+#include <dlfcn.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <odbcinst.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <future>
+
+#include <platform/odbc/DriverRegistration.h>
+#include <platform/odbc/InstallerMessages.h>
+#include <platform/posix/OdbcIniFile.h>
+
+#include "ToolFixture.h"
+
+using testing::HasSubstr;
+using testing::Not;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ToolSafetyTest : public tooltest::ToolTest {
+protected:
+    void SetUp() override { ASSERT_EQ(Ombral({"add", "--name", "Kept"}).exitCode, 0); }
+    unsigned Mode(const std::string& path) {
+        struct stat st {};
+        ::stat(path.c_str(), &st);
+        return st.st_mode & 07777;
+    }
+    static bool IsRoot() { return ::geteuid() == 0; }
+};
+
+std::string Repeated(const std::string& text, int times) {
+    std::string all;
+    while (times-- > 0) all += text;
+    return all;
+}
+
+testsupport::RunOptions Input(std::optional<std::string> text) {
+    testsupport::RunOptions options;
+    options.input = std::move(text);
+    return options;
+}
+
+struct HostileCase {
+    std::vector<std::string> arguments;
+    std::optional<std::string> input;  // standard input, else none
+    int exitCode;
+    std::string says;  // part of standard error
+};
+
+// Each is refused with its reason, and no configuration file changes.
+TEST_F(ToolSafetyTest, HostileInputsAreRefusedWithTheReason) {
+    const std::string folder = Path("a-folder");
+    fs::create_directory(folder);
+    const std::vector<HostileCase> cases{
+        // Names
+        {{"add", "--name", ""}, {}, 1, "Error: Property 'DSNNameOrAlias' must not be blank"},
+        {{"add", "--name", std::string(33, 'x')}, {}, 1, "longer than 32 bytes (it has 33)"},
+        {{"add", "--name", Repeated("\u00e9", 17)}, {}, 1, "longer than 32 bytes (it has 34)"},
+        {{"add", "--name", "Semi;colon"}, {}, 1, "holds ';'"},
+        {{"add", "--name", "Back\\slash"}, {}, 1, "holds '\\'"},
+        {{"add", "--name", "Tab\tName"}, {}, 1, "'Tab\\tName' holds a control character"},
+        {{"exists", "--name", "Bell\x07"}, {}, 1, "'Bell\\x07' holds a control character"},
+        {{"add", "--name", "odbc"}, {}, 1, "unixODBC reads the section 'ODBC'"},
+        {{"configure", "--name", "ODBC data sources"}, {}, 1, "reads the section 'ODBC Data Sources'"},
+        // Values and data sources that are not there
+        {{"add", "--name", "Fresh", "--description", "two\nlines"}, {}, 1, "line break"},
+        {{"configure", "--name", "Absent"}, {}, 1, "the user data source 'Absent' does not exist"},
+        {{"remove", "--name", "Absent"}, {}, 1, "does not exist"},
+        {{"remove", "--default"}, {}, 1, "'Default' does not exist"},
+        {{"register-mdw", "--name", "Absent", "--file", "w.mdw"}, {}, 1, "no user data source 'Absent'"},
+        {{"register-mdw", "--name", "Kept", "--file", "w\n.mdw"}, {}, 1, "line break"},
+        {{"add", "--name", "Fresh", "--password-stdin"}, "", 1, "--password-stdin found no line"},
+        // Files
+        {{"run", "/dev/zero"}, {}, 1, "/dev/zero is not a regular file"},
+        {{"run", folder}, {}, 1, "is not a regular file"},
+        {{"run", Path("absent.txt")}, {}, 1, "cannot read"},
+        {{"save", folder, "--name", "X"}, {}, 1, "cannot write " + folder},
+        {{"register-drivers", "--setup", "no-such-library.so"}, {}, 1,
+         "cannot load " + fs::current_path().string() + "/no-such-library.so"},
+        {{"register-drivers", "--setup", UserFile()}, {}, 1, "cannot load"},
+        // Usage errors
+        {{}, {}, 2, "Usage"},
+        {{"frobnicate"}, {}, 2, "unknown command 'frobnicate'"},
+        {{"add"}, {}, 2, "add needs --name"},
+        {{"add", "--name", "X", "--threads", "many"}, {}, 2, "whole number"},
+        {{"add", "--name", "X", "--page-timeout", "99999999999"}, {}, 2, "whole number"},
+        {{"add", "--name", "X", "--collate", "Klingon"}, {}, 2, "--collate takes"},
+        {{"add", "--name", "X", "--bogus"}, {}, 2, "does not take '--bogus'"},
+        {{"add", "--name", "X", "--name", "Y"}, {}, 2, "--name is given twice"},
+        {{"add", "--name", "X", "--read-only", "--read-only"}, {}, 2, "--read-only is given twice"},
+        {{"add", "--name", "X", "--password", "p", "--password-stdin"}, "p\n", 2, "exclude each other"},
+        {{"configure", "--name", "Kept", "--exclusive", "--no-exclusive"}, {}, 2, "exclude each other"},
+        {{"--config", "", "list"}, {}, 2, "--config needs a folder, not an empty name"},
+        {{"--config", folder_.Path(), "--config=" + folder_.Path(), "list"}, {}, 2, "--config is given twice"},
+        {{"register-drivers", "--setup", ""}, {}, 2, "--setup needs a path"},
+        {{"remove", "--system", "--default"}, {}, 2, "remove --default takes neither"},
+        {{"remove", "--default", "--name", "Kept"}, {}, 2, "remove --default takes neither"},
+        {{"remove"}, {}, 2, "remove needs --name"},
+        {{"register-mdw", "--name", "X"}, {}, 2, "register-mdw needs --file"},
+        {{"--name", "X\x1b[2J"}, {}, 2, "unknown option '--name'"},
+        {{"add", "--name", "X", "\x1b[2J"}, {}, 2, "does not take '\\x1b[2J'"},
+    };
+    const auto before = testsupport::ReadFile(UserFile()) + testsupport::ReadFile(SystemFile());
+    for (const auto& c : cases) {
+        auto result = Ombral(c.arguments, Input(c.input));
+        const auto shown = testing::PrintToString(c.arguments);
+        EXPECT_EQ(result.exitCode, c.exitCode) << shown << "\n" << result.err;
+        EXPECT_THAT(result.err, HasSubstr(c.says)) << shown;
+        EXPECT_THAT(result.err, Not(testing::ContainsRegex("[\x01-\x09\x0b-\x1f]"))) << shown;
+        EXPECT_EQ(testsupport::ReadFile(UserFile()) + testsupport::ReadFile(SystemFile()), before) << shown;
+    }
+}
+
+TEST_F(ToolSafetyTest, PasswordComesFromTheFirstLineOfStandardInput) {
+    const struct {
+        const char* input;
+        const char* stored;
+    } cases[] = {{"s3cret\n", "s3cret"}, {"s3cret\r\nsecond line\n", "s3cret"}, {"no break", "no break"},
+                 {"\n", ""}};
+    for (const auto& c : cases) {
+        auto added = Ombral({"add", "--name", "Piped", "--password-stdin"}, Input(c.input));
+        ASSERT_EQ(added.exitCode, 0) << added.err;
+        EXPECT_EQ(odbcini::ReadIniFile(UserFile())->Value("Piped", "PWD"), c.stored) << c.input;
+        auto configured = Ombral({"configure", "--name", "Piped", "--password-stdin"}, Input("changed\n"));
+        EXPECT_EQ(configured.exitCode, 0) << configured.err;
+        EXPECT_EQ(odbcini::ReadIniFile(UserFile())->Value("Piped", "PWD"), "changed");
+        ASSERT_EQ(Ombral({"remove", "--name", "Piped"}).exitCode, 0);
+    }
+}
+
+TEST_F(ToolSafetyTest, SavedFormIsTheOwnersAlone) {
+    const std::string fresh = Path("fresh.txt"), shared = Path("shared.txt");
+    ::umask(0);  // the test's children inherit it: the mode must not come from the umask
+    ASSERT_EQ(Ombral({"save", fresh, "--name", "X", "--password", "p"}).exitCode, 0);
+    ::umask(022);
+    EXPECT_EQ(Mode(fresh), 0600u);
+    testsupport::WriteFile(shared, "");
+    ::chmod(shared.c_str(), 0640);
+    ASSERT_EQ(Ombral({"save", shared, "--name", "X"}).exitCode, 0);
+    EXPECT_EQ(Mode(shared), 0640u);
+    EXPECT_THAT(testsupport::ReadFile(shared), HasSubstr("DSNNameOrAlias = 'X'"));
+}
+
+TEST_F(ToolSafetyTest, ConfigureKeepsWhatItIsNotGiven) {
+    ASSERT_EQ(Ombral({"add", "--name", "Shop", "--description", "tables", "--dir", "/srv/shop", "--user", "ann",
+                      "--password", "pw", "--net-dir", "/srv/net", "--collate", "SwedishFinnish", "--net-style",
+                      "5.x", "--page-timeout", "60", "--read-only", "--exclusive", "--safe-transactions", "2",
+                      "--threads", "7", "--user-commit-sync", "--implicit-commit-sync", "Yes"})
+                  .exitCode,
+              0);
+    auto before = odbcini::ReadIniFile(UserFile())->Entries("Shop");
+    auto configured = Ombral({"configure", "--name", "Shop", "--description", "changed", "--no-read-only"});
+    ASSERT_EQ(configured.exitCode, 0) << configured.err;
+    for (auto& [key, value] : before)
+        if (key == "Description") value = "changed";
+        else if (key == "ReadOnly") value = "0";
+    EXPECT_EQ(odbcini::ReadIniFile(UserFile())->Entries("Shop"), before);
+}
+
+TEST_F(ToolSafetyTest, ConfigureRefusesAStoredValueItCannotKeep) {
+    const struct {
+        const char* key;
+        const char* value;
+    } cases[] = {{"Threads", "abc"}, {"PageTimeout", "99999999999"}, {"CollatingSequence", "Klingon"},
+                 {"ParadoxNetStyle", "6.x"}, {"ReadOnly", "maybe"}, {"UserCommitSync", "1"}};
+    for (const auto& c : cases) {
+        odbcini::UpdateIniFile(UserFile(), [&](odbcini::IniDocument& d) { d.ReplaceSection("Odd", {{c.key, c.value}}); });
+        const auto before = testsupport::ReadFile(UserFile());
+        auto configured = Ombral({"configure", "--name", "Odd", "--description", "changed"});
+        EXPECT_EQ(configured.exitCode, 1) << c.key;
+        EXPECT_THAT(configured.err, HasSubstr(std::string(c.key) + " = '" + c.value + "'"));
+        EXPECT_EQ(testsupport::ReadFile(UserFile()), before);
+    }
+    // Given, the option replaces what could not be kept.
+    auto replaced = Ombral({"configure", "--name", "Odd", "--no-user-commit-sync"});
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.err;
+    EXPECT_EQ(odbcini::ReadIniFile(UserFile())->Value("Odd", "UserCommitSync"), "No");
+}
+
+// A folder or an unreadable file in place of the user odbc.ini is said, not
+// taken for an empty configuration.
+TEST_F(ToolSafetyTest, AFileThatCannotBeReadIsNamed) {
+    fs::remove(UserFile());
+    fs::create_directory(UserFile());
+    for (const auto& command : std::vector<std::vector<std::string>>{
+             {"list"}, {"exists", "--name", "Kept"}, {"configure", "--name", "Kept"}, {"add", "--name", "New"}}) {
+        auto result = Ombral(command);
+        EXPECT_EQ(result.exitCode, 1) << command[0];
+        EXPECT_THAT(result.err, HasSubstr(UserFile()));
+        EXPECT_THAT(result.err, HasSubstr("Is a directory"));
+    }
+    fs::remove(UserFile());
+    testsupport::WriteFile(UserFile(), "[Kept]\n");
+    ::chmod(UserFile().c_str(), 0);
+    auto listed = Ombral({"list"}, AsOwnerWithoutPrivileges());
+    EXPECT_EQ(listed.exitCode, 1);
+    EXPECT_THAT(listed.err, HasSubstr("Permission denied"));
+}
+
+TEST_F(ToolSafetyTest, AddWithoutTheDriverSaysHowToRegisterIt) {
+    const std::string paradox = "Microsoft Paradox Driver (*.db )";
+    odbcini::UpdateIniFile(DriverFile(), [&](odbcini::IniDocument& d) { d.RemoveSection(paradox); });
+    auto added = Ombral({"add", "--name", "Fresh"});
+    EXPECT_EQ(added.exitCode, 1);
+    EXPECT_THAT(added.err, HasSubstr("the driver '" + paradox + "' is not installed"));
+    EXPECT_THAT(added.err, HasSubstr("ombral register-drivers"));
+    EXPECT_THAT(added.err, HasSubstr("--config DIR"));
+
+    // A relative path is registered as the absolute one, once it loads.
+    const fs::path setup = odbcsetup::FindSetupLibrary();
+    const auto relative = fs::relative(setup).string();
+    auto registered = Ombral({"register-drivers", "--setup", relative});
+    ASSERT_EQ(registered.exitCode, 0) << registered.err;
+    EXPECT_EQ(odbcini::ReadIniFile(DriverFile())->Value(paradox, "Setup"), setup.string());
+    EXPECT_EQ(Ombral({"add", "--name", "Fresh"}).exitCode, 0);
+
+    auto notSetup = Ombral({"register-drivers", "--setup", (setup.parent_path() / "libombral5.so").string()});
+    EXPECT_EQ(notSetup.exitCode, 1);
+    EXPECT_THAT(notSetup.err, HasSubstr("exports no ConfigDSN"));
+}
+
+TEST_F(ToolSafetyTest, RemoveDefaultNeedsNoName) {
+    ASSERT_EQ(Ombral({"add", "--name", "Default"}).exitCode, 0);
+    auto removed = Ombral({"remove", "--default"});
+    EXPECT_EQ(removed.exitCode, 0) << removed.err;
+    EXPECT_EQ(removed.out, "removed the default data source\n");
+    EXPECT_FALSE(odbcini::ReadIniFile(UserFile())->HasSection("Default"));
+}
+
+TEST_F(ToolSafetyTest, RunRefusesAFormTooLargeBeforeReadingIt) {
+    const std::string big = Path("big.txt");
+    testsupport::WriteFile(big, "");
+    fs::resize_file(big, (16u << 20) + 1);
+    auto ran = Ombral({"run", big});
+    EXPECT_EQ(ran.exitCode, 1);
+    EXPECT_THAT(ran.err, HasSubstr("larger than 16 MiB"));
+}
+
+// Of ten tools adding one name at once, one adds it and nine say it exists.
+TEST_F(ToolSafetyTest, ConcurrentAddsOfOneNameAddItOnce) {
+    std::vector<std::future<testsupport::ProcessResult>> runs;
+    for (int i = 0; i < 10; ++i)
+        runs.push_back(std::async(std::launch::async, [this, i] {
+            return Ombral({"add", "--name", "Race", "--description", "tool " + std::to_string(i)});
+        }));
+    int added = 0, refused = 0;
+    for (auto& run : runs) {
+        auto result = run.get();
+        if (result.exitCode == 0) ++added;
+        if (result.exitCode == 1 && result.err.find("'Race' exists already") != std::string::npos) ++refused;
+    }
+    EXPECT_EQ(added, 1);
+    EXPECT_EQ(refused, 9);
+}
+
+// Made once, then left alone: no command re-registers the drivers.
+TEST_F(ToolSafetyTest, PrivateConfigurationIsMadeOnceAndLeftAlone) {
+    odbcini::UpdateIniFile(DriverFile(), [](odbcini::IniDocument& d) {
+        d.SetValue("Microsoft Paradox Driver (*.db )", "UsageCount", "7");
+    });
+    const auto drivers = testsupport::ReadFile(DriverFile());
+    for (const auto& command : std::vector<std::vector<std::string>>{{"exists", "--name", "Kept"}, {"list"}, {"drivers"}})
+        EXPECT_EQ(Ombral(command).exitCode, 0) << command[0];
+    EXPECT_EQ(testsupport::ReadFile(DriverFile()), drivers);
+
+    const std::string fresh = Path("fresh/config");
+    ASSERT_EQ(Ombral({"--config", fresh, "list"}).exitCode, 0);
+    EXPECT_EQ(Mode(fresh), 0700u);
+    EXPECT_EQ(Mode(fresh + "/user"), 0700u);
+    EXPECT_TRUE(odbcini::ReadIniFile(fresh + "/odbcinst.ini")->HasSection("Microsoft Paradox Driver (*.db )"));
+}
+
+// As ssh does with its own files: a folder or file that another user owns or
+// could write is refused, and nothing is written through it.
+TEST_F(ToolSafetyTest, ConfigurationOthersCouldTouchIsRefused) {
+    const std::string victim = Path("victim.ini");
+    testsupport::WriteFile(victim, "[Victim]\nDriver=mine\n");
+    const struct {
+        const char* entry;
+        bool link;        // a symbolic link to the victim instead of a file
+        unsigned mode;    // for a file or folder; 0 keeps it
+        bool otherOwner;  // needs root
+        const char* says;
+    } cases[] = {
+        {"", false, 0775, false, "is writable by its group or by others"},
+        {"user", false, 0757, false, "is writable by its group or by others"},
+        {"odbc.ini", false, 0666, false, "is writable by its group or by others"},
+        {"user/odbc.ini.lock", false, 0622, false, "is writable by its group or by others"},
+        {"odbcinst.ini", false, 0, true, "belongs to user 65534"},
+        {"user/odbc.ini", true, 0, true, "belongs to user 65534"},
+        {"odbcinst.ini.ombral.lock", true, 0, true, "belongs to user 65534"},
+        {"", false, 0, true, "belongs to user 65534"},
+    };
+    for (const auto& c : cases) {
+        if (c.otherOwner && !IsRoot()) continue;
+        testsupport::TemporaryFolder config;
+        const std::string entry = config.Path() + (*c.entry ? "/" : "") + c.entry;
+        ASSERT_EQ(Ombral({"--config", config.Path(), "add", "--name", "Kept"}).exitCode, 0);
+        if (c.link) {
+            fs::remove(entry);
+            fs::create_symlink(victim, entry);
+        } else if (!fs::exists(entry)) {
+            testsupport::WriteFile(entry, "");
+        }
+        if (c.mode) ::chmod(entry.c_str(), c.mode);
+        if (c.otherOwner) {
+            ASSERT_EQ(::lchown(entry.c_str(), 65534, 65534), 0);
+        }
+        for (const char* command : {"exists", "add"}) {
+            auto result = Ombral({"--config", config.Path(), command, "--name", "Other"});
+            EXPECT_EQ(result.exitCode, 1) << c.entry << " " << command;
+            EXPECT_THAT(result.err, HasSubstr("refusing the configuration in " + config.Path()));
+            EXPECT_THAT(result.err, HasSubstr(entry + " " + c.says));
+        }
+        EXPECT_EQ(testsupport::ReadFile(victim), "[Victim]\nDriver=mine\n") << c.entry;
+        ::chmod(config.Path().c_str(), 0755);
+    }
+
+    // A folder above that others may rename things in, and one of another user's.
+    const std::string above = Path("above"), config = above + "/config";
+    fs::create_directory(above);
+    ::chmod(above.c_str(), 0777);
+    auto open = Ombral({"--config", config, "list"});
+    EXPECT_EQ(open.exitCode, 1);
+    EXPECT_THAT(open.err, HasSubstr("the folder " + above + " above it is writable by its group or by others"));
+    ::chmod(above.c_str(), 01777);
+    EXPECT_EQ(Ombral({"--config", config, "list"}).exitCode, 0);
+    if (!IsRoot()) return;
+    ::chmod(above.c_str(), 0755);
+    ASSERT_EQ(::chown(above.c_str(), 65534, 65534), 0);
+    EXPECT_THAT(Ombral({"--config", config, "list"}).err, HasSubstr(above + " above it belongs to user 65534"));
+}
+
+}  // namespace
+
+namespace {
+
+// The setup library itself refuses such names, whoever calls it; the reason
+// shows the name with its control characters escaped.
+TEST(SetupLibraryNames, ReservedNamesAndControlCharactersAreRefused) {
+    void* library = ::dlopen(odbcsetup::FindSetupLibrary().c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << ::dlerror();
+    using ConfigDSNFunction = BOOL (*)(HWND, WORD, LPCSTR, LPCSTR);
+    auto configDSN = reinterpret_cast<ConfigDSNFunction>(::dlsym(library, "ConfigDSN"));
+    ASSERT_NE(configDSN, nullptr);
+    const struct {
+        std::string name;
+        const char* says;
+    } cases[] = {
+        {"ODBC", "reads the section 'ODBC'"},
+        {"odbc data sources", "reads the section 'ODBC Data Sources'"},
+        {"Tab\tName", "'Tab\\tName' holds a control character"},
+        {"\x1b[31mRed", "'\\x1b[31mRed' holds a control character"},
+        {"Del\x7f", "'Del\\x7f' holds a control character"},
+        {std::string(33, 'n'), "longer than 32 bytes"},
+    };
+    for (const auto& c : cases) {
+        const std::string attributes = "DSN=" + c.name + std::string(2, '\0');
+        EXPECT_FALSE(configDSN(nullptr, ODBC_ADD_DSN, "Microsoft Paradox Driver (*.db )", attributes.c_str()));
+        std::string reasons;
+        for (const auto& message : odbcsetup::InstallerMessages()) reasons += message;
+        EXPECT_THAT(reasons, HasSubstr(c.says)) << c.says;
+    }
+    ::dlclose(library);
+}
+
+}  // namespace

@@ -360,16 +360,27 @@ bool Settled(const struct stat& st, timespec readAt, const char* path) {
     return ns(st.st_ctim.tv_sec, st.st_ctim.tv_nsec) < ns(readAt.tv_sec, readAt.tv_nsec) - *lag;
 }
 
-std::string HomeDirectory() {
+std::string ReadHomeDirectory(uid_t uid) {
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buf(size > 0 ? static_cast<size_t>(size) : 16384);
     struct passwd pw;
     struct passwd* found = nullptr;
     int rc;
-    while ((rc = ::getpwuid_r(::getuid(), &pw, buf.data(), buf.size(), &found)) == ERANGE && buf.size() < (1u << 20))
+    while ((rc = ::getpwuid_r(uid, &pw, buf.data(), buf.size(), &found)) == ERANGE && buf.size() < (1u << 20))
         buf.resize(buf.size() * 2);
     if (rc != 0 || !found || !found->pw_dir) return {};
     return found->pw_dir;
+}
+
+// Looked up once per user: the files are located for every key opened, and a
+// look-up in the password database costs as much as reading a large file.
+std::string HomeDirectory() {
+    static std::mutex mutex;
+    static std::map<uid_t, std::string> homes;
+    const std::lock_guard guard(mutex);
+    const uid_t uid = ::getuid();
+    const auto known = homes.find(uid);
+    return known != homes.end() ? known->second : homes.emplace(uid, ReadHomeDirectory(uid)).first->second;
 }
 
 std::string Env(const char* name) {
@@ -689,16 +700,19 @@ std::shared_ptr<const IniDocument> ReadIniFile(const std::string& path) {
         known->second.stamp == FileStamp::Of(st))
         return known->second.document;
 
+    const auto forget = [&] {
+        if (known != parsed.end()) parsed.erase(known);
+    };
     const timespec readAt = Now();
     std::optional<std::string> text;
     try {
         text = ReadIfPresent(path, &st);
     } catch (const IniError&) {
-        if (known != parsed.end()) parsed.erase(known);
+        forget();
         throw;
     }
     if (!text) {
-        if (known != parsed.end()) parsed.erase(known);
+        forget();
         return nullptr;
     }
     ParsedFile& entry = known != parsed.end() ? known->second : parsed[path];

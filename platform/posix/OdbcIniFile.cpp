@@ -241,8 +241,7 @@ bool IsTempNameOf(std::string_view name, std::string_view base) {
 // while the caller holds it. Only plain files of ours or of the file's owner
 // go: anything else under such a name is not one of them.
 void RemoveLeftovers(const std::string& target, std::optional<uid_t> fileOwner) {
-    const size_t slash = target.rfind('/');
-    const std::string_view base = slash == std::string::npos ? std::string_view(target) : std::string_view(target).substr(slash + 1);
+    const std::string_view base = std::string_view(target).substr(target.rfind('/') + 1);  // npos + 1 is 0
     DIR* dir = ::opendir(DirName(target).c_str());
     if (!dir) return;
     const int dirFd = ::dirfd(dir);
@@ -260,7 +259,8 @@ void RemoveLeftovers(const std::string& target, std::optional<uid_t> fileOwner) 
 // Commit() is reached.
 class TempFile {
 public:
-    explicit TempFile(const std::string& target) : path_(target + std::string(kTempSuffix) + std::string(kTempRandom, 'X')) {
+    explicit TempFile(const std::string& target)
+        : path_(target + std::string(kTempSuffix) + std::string(kTempRandom, 'X')) {
         fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
         if (fd_ < 0) {
             const int error = errno;
@@ -418,7 +418,8 @@ IniDocument IniDocument::Parse(std::string text) {
         std::vector<Line>& current = doc.sections_.empty() ? doc.preamble_ : doc.sections_.back().lines;
         if (parsed.kind == ParsedLine::Header) {
             auto comments = current.end();
-            while (comments != current.begin() && ParseLine((comments - 1)->text).kind == ParsedLine::Comment) --comments;
+            while (comments != current.begin() && ParseLine((comments - 1)->text).kind == ParsedLine::Comment)
+                --comments;
             Section section{parsed.name, raw, {comments, current.end()}, {}};
             current.erase(comments, current.end());
             doc.sections_.push_back(std::move(section));
@@ -491,8 +492,8 @@ IniDocument::Section* IniDocument::Find(std::string_view section) {
 
 // The first section of that name in file order, as every lookup here takes.
 const IniDocument::Section* IniDocument::Find(std::string_view section) const {
-    const auto it = std::lower_bound(index_.begin(), index_.end(), section,
-                                     [&](size_t i, std::string_view name) { return LessName(sections_[i].name, name); });
+    const auto before = [&](size_t i, std::string_view name) { return LessName(sections_[i].name, name); };
+    const auto it = std::lower_bound(index_.begin(), index_.end(), section, before);
     return it != index_.end() && SameName(sections_[*it].name, section) ? &sections_[*it] : nullptr;
 }
 

@@ -152,8 +152,9 @@ enum class IfMissing { Fail, Create };
 // Locks the file, reads it afresh, applies `change`, and replaces the file
 // atomically (temporary file in the same folder, fsync, rename, fsync of the
 // folder). Temporary files that killed writers left are removed while the
-// lock is held, since only a holder of the lock makes one. A new file gets mode 0600; a replaced one keeps its mode and owner;
-// a symbolic link is written through to its target and stays a link.
+// lock is held, since only a holder of the lock makes one. A new file gets
+// mode 0600; a replaced one keeps its mode and owner; a symbolic link is
+// written through to its target and stays a link.
 // Throws IniError, leaving the file untouched, when the file is missing (with
 // IfMissing::Fail), damaged or not writable; an exception from `change` passes
 // unchanged, and the file is untouched then too.

@@ -110,7 +110,8 @@ TEST_F(FileSafetyTest, LongestAcceptedTextReadsBackWholeThroughUnixOdbc) {
     EXPECT_THAT(dataSource, HasSubstr("\nDescription=" + value + "\n"));
     EXPECT_THAT(dataSource, HasSubstr("\n" + key + "=" + value + "\nAfter=1\n"));
 
-    odbcini::UpdateIniFile(files_.odbcinstIni, [&](odbcini::IniDocument& d) { d.ReplaceSection("Long", {{"Setup", value}}); });
+    odbcini::UpdateIniFile(files_.odbcinstIni,
+                           [&](odbcini::IniDocument& d) { d.ReplaceSection("Long", {{"Setup", value}}); });
     EXPECT_THAT(testsupport::Run({"odbcinst", "-q", "-d", "-n", "Long"}).out, HasSubstr("\nSetup=" + value + "\n"));
 }
 

@@ -157,11 +157,13 @@ TEST(IniDocument, EditsChangeOnlyWhatTheyMust) {
         {"[a]\nx=1\n[b]\ny=2", [](auto& d) { EXPECT_TRUE(d.RemoveSection("b")); }, "[a]\nx=1\n"},
         {"[a]\n", [](auto& d) { EXPECT_FALSE(d.RemoveSection("b")); }, "[a]\n"},
         // Comments right above a header describe that section and go with it.
-        {"[a]\nx=1\n\n; about b\n# more\n[b]\ny=2\n", [](auto& d) { d.RemoveSection("a"); }, "; about b\n# more\n[b]\ny=2\n"},
+        {"[a]\nx=1\n\n; about b\n# more\n[b]\ny=2\n", [](auto& d) { d.RemoveSection("a"); },
+         "; about b\n# more\n[b]\ny=2\n"},
         {"[a]\nx=1\n\n; about b\n[b]\ny=2\n", [](auto& d) { d.RemoveSection("b"); }, "[a]\nx=1\n\n"},
         {"; about a\n[a]\nx=1\n\n[b]\n", [](auto& d) { d.RemoveSection("a"); }, "[b]\n"},
         {"; file\n\n[a]\nx=1\n", [](auto& d) { d.RemoveSection("a"); }, "; file\n\n"},
-        {"[a]\nx=1\n; about b\n[b]\n", [](auto& d) { d.ReplaceSection("a", {{"k", "v"}}); }, "[a]\nk = v\n; about b\n[b]\n"},
+        {"[a]\nx=1\n; about b\n[b]\n", [](auto& d) { d.ReplaceSection("a", {{"k", "v"}}); },
+         "[a]\nk = v\n; about b\n[b]\n"},
         {"[a]\nx=1\n; about b\n[b]\n", [](auto& d) { d.SetValue("a", "z", "3"); }, "[a]\nx=1\nz = 3\n; about b\n[b]\n"},
         // An entry must not land behind a broken header, where it would be lost.
         {"[a]\nx=1\n[b\ny=2\n", [](auto& d) { d.SetValue("a", "z", "3"); }, "[a]\nx=1\nz = 3\n[b\ny=2\n"},
@@ -527,7 +529,8 @@ TEST_F(IniFileTest, EveryReadSeesTheFileAsItIsNow) {
         {"rewritten in place to the same size with the old modification time", [&] {
              struct stat st;
              ASSERT_EQ(stat(file_.c_str(), &st), 0);
-             std::fstream(file_, std::ios::in | std::ios::out | std::ios::binary).write("[DSN]\nDescription = two\n", 25);
+             std::fstream(file_, std::ios::in | std::ios::out | std::ios::binary)
+                 .write("[DSN]\nDescription = two\n", 25);
              const timespec times[2] = {st.st_atim, st.st_mtim};
              ASSERT_EQ(utimensat(AT_FDCWD, file_.c_str(), times, 0), 0);
          },

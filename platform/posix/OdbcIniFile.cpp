@@ -24,17 +24,17 @@
 namespace odbcini {
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// By hand: find_first_not_of looks every character up in the set.
 std::string_view Trim(std::string_view s) {
-    const size_t begin = s.find_first_not_of(kBlanks);
-    if (begin == std::string_view::npos) return {};
-    return s.substr(begin, s.find_last_not_of(kBlanks) - begin + 1);
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
 }
 
 // The line's text as the parser sees it: a CR before the line feed is part of
@@ -101,10 +101,11 @@ ParsedLine ParseLine(std::string_view raw) {
     const std::string_view s = Content(raw);
     const std::string_view t = Trim(s);
     const bool header = !t.empty() && t.front() == '[';
-    if (s.find('\0') != std::string_view::npos)
-        return {header ? ParsedLine::BrokenHeader : ParsedLine::Binary, {}, {}, {}, "line holds a NUL byte"};
-    if (std::any_of(s.begin(), s.end(), [](char c) { return c != '\t' && IsControl(c); }))
-        return {header ? ParsedLine::BrokenHeader : ParsedLine::Binary, {}, {}, {}, "line holds a control character"};
+    if (std::any_of(s.begin(), s.end(), [](char c) { return c != '\t' && IsControl(c); })) {
+        const bool nul = s.find('\0') != std::string_view::npos;
+        return {header ? ParsedLine::BrokenHeader : ParsedLine::Binary, {}, {}, {},
+                nul ? "line holds a NUL byte" : "line holds a control character"};
+    }
     if (t.empty()) return {ParsedLine::Blank};
     if (t.front() == ';' || t.front() == '#') return {ParsedLine::Comment};
     if (header) {
@@ -193,22 +194,27 @@ std::string ResolveTarget(const std::string& path) {
     }
 }
 
-std::string ReadAll(int fd, const std::string& path) {
-    std::string text;
-    char buf[65536];
+// Read straight into the text, sized by the file's size: a large file is
+// then neither copied nor grown piece by piece.
+std::string ReadAll(int fd, const std::string& path, size_t sizeHint) {
+    std::string text(std::max<size_t>(sizeHint + 1, 4096), '\0');
+    size_t used = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n == 0) return text;
+        if (used == text.size()) text.resize(text.size() * 2);
+        const ssize_t n = ::read(fd, text.data() + used, text.size() - used);
+        if (n == 0) break;
         if (n < 0) {
             const int error = errno;
             if (error == EINTR) continue;
             throw IniError("cannot read " + Quote(path) + ": " + ErrnoText(error));
         }
-        text.append(buf, static_cast<size_t>(n));
+        used += static_cast<size_t>(n);
     }
+    text.resize(used);
+    return text;
 }
 
-// Opened, or nullopt when missing; the caller may fstat the descriptor.
+// Opened, or nullopt when missing; `st` describes what was read.
 std::optional<std::string> ReadIfPresent(const std::string& path, struct stat* st) {
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.Get() < 0) {
@@ -216,11 +222,11 @@ std::optional<std::string> ReadIfPresent(const std::string& path, struct stat* s
         if (error == ENOENT) return std::nullopt;
         throw IniError("cannot open " + Quote(path) + ": " + ErrnoText(error));
     }
-    if (st && ::fstat(fd.Get(), st) != 0) {
+    if (::fstat(fd.Get(), st) != 0) {
         const int error = errno;
         throw IniError("cannot examine " + Quote(path) + ": " + ErrnoText(error));
     }
-    return ReadAll(fd.Get(), path);
+    return ReadAll(fd.Get(), path, S_ISREG(st->st_mode) ? static_cast<size_t>(st->st_size) : 0);
 }
 
 constexpr std::string_view kTempSuffix = ".tmp-";
@@ -401,6 +407,13 @@ IniDocument IniDocument::Parse(std::string text) {
     IniDocument doc;
     doc.source_ = std::make_unique<std::string>(std::move(text));
     const std::string_view all = *doc.source_;
+    // The lines of the preamble or of the section being read, stored at its
+    // end in a vector of their exact number.
+    std::vector<Line> pending;
+    const auto store = [&](std::vector<Line>::const_iterator end) {
+        (doc.sections_.empty() ? doc.preamble_ : doc.sections_.back().lines).assign(pending.cbegin(), end);
+        pending.clear();
+    };
     bool orphaned = false;  // after a broken header, until the next good one
     int number = 0;
     size_t pos = 0;
@@ -415,13 +428,12 @@ IniDocument IniDocument::Parse(std::string text) {
         }
         ++number;
         const ParsedLine parsed = ParseLine(number == 1 && raw.starts_with(kBom) ? raw.substr(kBom.size()) : raw);
-        std::vector<Line>& current = doc.sections_.empty() ? doc.preamble_ : doc.sections_.back().lines;
         if (parsed.kind == ParsedLine::Header) {
-            auto comments = current.end();
-            while (comments != current.begin() && ParseLine((comments - 1)->text).kind == ParsedLine::Comment)
+            auto comments = pending.end();
+            while (comments != pending.begin() && ParseLine((comments - 1)->text).kind == ParsedLine::Comment)
                 --comments;
-            Section section{parsed.name, raw, {comments, current.end()}, {}};
-            current.erase(comments, current.end());
+            Section section{parsed.name, raw, {comments, pending.end()}, {}};
+            store(comments);
             doc.sections_.push_back(std::move(section));
             orphaned = false;
             continue;
@@ -434,8 +446,9 @@ IniDocument IniDocument::Parse(std::string text) {
         else if (parsed.kind == ParsedLine::Entry && !orphaned)
             line = Line{raw, parsed.key, parsed.value, true};
         if (damage) doc.damages_.push_back(Damage{number, damage});
-        current.push_back(line);
+        pending.push_back(line);
     }
+    store(pending.end());
     doc.Reindex();
     return doc;
 }
@@ -763,7 +776,7 @@ void UpdateIniFile(const std::string& path, const std::function<void(IniDocument
     }
 
     // Another writer may have replaced the file while we waited.
-    const std::optional<std::string> old = ReadIfPresent(target, &st);
+    std::optional<std::string> old = ReadIfPresent(target, &st);
     RemoveLeftovers(target, old ? std::optional<uid_t>(st.st_uid) : std::nullopt);
     if (!old && ifMissing == IfMissing::Fail) throw IniError(name + " does not exist");
     if (old && !S_ISREG(st.st_mode)) throw failure("it is not a regular file");
@@ -772,20 +785,21 @@ void UpdateIniFile(const std::string& path, const std::function<void(IniDocument
         throw failure("the file is not writable: " + ErrnoText(error));
     }
 
-    IniDocument doc = IniDocument::Parse(old.value_or(std::string()));
+    const bool existed = old.has_value();
+    IniDocument doc = IniDocument::Parse(std::move(old).value_or(std::string()));
     if (!doc.Damages().empty()) {
         const Damage& d = doc.Damages().front();
         throw failure("line " + std::to_string(d.line) + ": " + d.reason + " (rewriting the file would lose it)");
     }
     change(doc);
     const std::string text = doc.Serialize();
-    if (old && text == *old) return;
+    if (existed && text == *doc.source_) return;
 
     TempFile temp(target);
     try {
         struct stat tempSt;
         if (::fstat(temp.Handle(), &tempSt) != 0) throw std::system_error(errno, std::generic_category());
-        if (old && (tempSt.st_uid != st.st_uid || tempSt.st_gid != st.st_gid) &&
+        if (existed && (tempSt.st_uid != st.st_uid || tempSt.st_gid != st.st_gid) &&
             ::fchown(temp.Handle(), st.st_uid, st.st_gid) != 0) {
             // Not being root we cannot give a file away; the owner writing
             // it is then left without the group it cannot join.
@@ -793,7 +807,7 @@ void UpdateIniFile(const std::string& path, const std::function<void(IniDocument
                 throw std::system_error(errno, std::generic_category(), "cannot keep the file's owner");
         }
         // Set explicitly: mkostemp's 0600 is subject to the umask.
-        if (::fchmod(temp.Handle(), old ? st.st_mode & 07777 : 0600) != 0)
+        if (::fchmod(temp.Handle(), existed ? st.st_mode & 07777 : 0600) != 0)
             throw std::system_error(errno, std::generic_category(), "cannot set the file's mode");
         WriteAll(temp.Handle(), text);
         if (::fsync(temp.Handle()) != 0 || temp.Close() != 0) throw std::system_error(errno, std::generic_category());

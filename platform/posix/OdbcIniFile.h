@@ -35,6 +35,8 @@ struct Damage {
 
 using Entry = std::pair<std::string, std::string>;  // key, value
 
+enum class IfMissing { Fail, Create };  // what UpdateIniFile does without the file
+
 // The parsed file. Lines that a change does not touch are written back byte
 // for byte (comments, spacing, the order of everything). Section names and
 // keys compare without regard to ASCII case, as unixODBC compares them.
@@ -79,7 +81,10 @@ private:
         std::vector<Line> comments;  // right before the header
         std::vector<Line> lines;
     };
+    // Both compare a file's text with the text parsed.
     friend std::shared_ptr<const IniDocument> ReadIniFile(const std::string& path);
+    friend void UpdateIniFile(const std::string& path, const std::function<void(IniDocument&)>& change,
+                              IfMissing ifMissing);
 
     Section* Find(std::string_view section);
     const Section* Find(std::string_view section) const;
@@ -146,8 +151,6 @@ std::shared_ptr<const IniDocument> ReadIniFile(const std::string& path);
 // True when this process could replace the file (it exists, and it and its
 // folder are writable; a symbolic link is judged by its target).
 bool IsWritable(const std::string& path);
-
-enum class IfMissing { Fail, Create };
 
 // Locks the file, reads it afresh, applies `change`, and replaces the file
 // atomically (temporary file in the same folder, fsync, rename, fsync of the

@@ -3,6 +3,7 @@
 // driver keys under HKEY_LOCAL_MACHINE\Software\ODBC\ODBCINST.INI the sections
 // of odbcinst.ini, and a key's values are its section's entries.
 
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -112,7 +113,7 @@ private:
 };
 
 bool Exists(const KeyLocation& location) {
-    std::optional<odbcini::IniDocument> document;
+    std::shared_ptr<const odbcini::IniDocument> document;
     try {
         document = odbcini::ReadIniFile(location.file);
     } catch (const odbcini::IniError&) {

@@ -1,6 +1,7 @@
 #include "platform/posix/OdbcIniFile.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -154,6 +156,15 @@ TEST(IniDocument, EditsChangeOnlyWhatTheyMust) {
         {"[a]\nx=1\n\n[b]\ny=2\n\n[c]\n", [](auto& d) { EXPECT_TRUE(d.RemoveSection("B")); }, "[a]\nx=1\n\n[c]\n"},
         {"[a]\nx=1\n[b]\ny=2", [](auto& d) { EXPECT_TRUE(d.RemoveSection("b")); }, "[a]\nx=1\n"},
         {"[a]\n", [](auto& d) { EXPECT_FALSE(d.RemoveSection("b")); }, "[a]\n"},
+        // Comments right above a header describe that section and go with it.
+        {"[a]\nx=1\n\n; about b\n# more\n[b]\ny=2\n", [](auto& d) { d.RemoveSection("a"); },
+         "; about b\n# more\n[b]\ny=2\n"},
+        {"[a]\nx=1\n\n; about b\n[b]\ny=2\n", [](auto& d) { d.RemoveSection("b"); }, "[a]\nx=1\n\n"},
+        {"; about a\n[a]\nx=1\n\n[b]\n", [](auto& d) { d.RemoveSection("a"); }, "[b]\n"},
+        {"; file\n\n[a]\nx=1\n", [](auto& d) { d.RemoveSection("a"); }, "; file\n\n"},
+        {"[a]\nx=1\n; about b\n[b]\n", [](auto& d) { d.ReplaceSection("a", {{"k", "v"}}); },
+         "[a]\nk = v\n; about b\n[b]\n"},
+        {"[a]\nx=1\n; about b\n[b]\n", [](auto& d) { d.SetValue("a", "z", "3"); }, "[a]\nx=1\nz = 3\n; about b\n[b]\n"},
         // An entry must not land behind a broken header, where it would be lost.
         {"[a]\nx=1\n[b\ny=2\n", [](auto& d) { d.SetValue("a", "z", "3"); }, "[a]\nx=1\nz = 3\n[b\ny=2\n"},
     };
@@ -209,13 +220,22 @@ TEST(IniChecks, RefuseWhatCouldNotBeReadBackAndLeaveTheDocument) {
         {'v', "one\ntwo", "value of 'Description' holds a line break"},
         {'v', "a\r", "line break"},         {'v', "a\0"s, "NUL byte"},          {'v', " a", "blank"},
         {'v', "a\t", "blank"},              {'v', "\x1b", "control character"},
+        // Past what unixODBC reads back whole (see kMaxLineBytes).
+        {'s', std::string(998, 's'), "is 998 bytes; unixODBC reads back at most 997"},
+        {'k', std::string(997, 'k'), "is 997 bytes; unixODBC reads back at most 996"},
+        {'k', std::string(994, 'k'), "the line of 'kkk"},  // with " = new": 1000 bytes
+        {'v', std::string(499, 'v'), "value of 'Description' is 499 bytes; unixODBC reads back at most 498"},
+        {'v', std::string(1 << 20, 'v'), "is 1048576 bytes"},
     };
     const std::string text = "[a]\nDescription = old\n[b]\n";
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what + (": " + c.text));
+        SCOPED_TRACE(c.what + (": " + c.text.substr(0, 20)));
         const auto check = [&] {
             if (c.what == 's') CheckSectionName(c.text);
-            if (c.what == 'k') CheckKey(c.text);
+            if (c.what == 'k') {
+                CheckKey(c.text);
+                CheckValue(c.text, "new");
+            }
             if (c.what == 'v') CheckValue("Description", c.text);
         };
         EXPECT_TRUE(Contains(ErrorOf(check), c.message)) << ErrorOf(check);
@@ -239,23 +259,24 @@ TEST(IniChecks, AcceptedTextReadsBackExactly) {
         {"a=b", "Key With Spaces", "a = b ; not a comment"},
         {";x", "k]", "[x]"},
         {"\xC3\xBCn\xC3\xAF", "k\tk", "tab\tinside"},
-        {"big", "Description", std::string(1 << 20, 'd')},
+        {std::string(kMaxLineBytes - 2, 's'), std::string(kMaxLineBytes - 3 - kMaxValueBytes, 'k'),
+         std::string(kMaxValueBytes, 'v')},
     };
     for (const auto& c : cases) {
         IniDocument doc;
         doc.ReplaceSection(c.section, {{c.key, c.value}});
         doc.SetValue(c.section, "Other", c.value);
         const IniDocument back = IniDocument::Parse(doc.Serialize());
-        EXPECT_TRUE(back.Damages().empty()) << c.section;
-        EXPECT_EQ(back.Value(c.section, c.key), c.value) << c.section;
-        EXPECT_EQ(back.Value(c.section, "Other"), c.value) << c.section;
+        EXPECT_TRUE(back.Damages().empty()) << c.key;
+        EXPECT_EQ(back.Value(c.section, c.key), c.value) << c.key;
+        EXPECT_EQ(back.Value(c.section, "Other"), c.value) << c.key;
     }
 }
 
 // ---- files ----------------------------------------------------------------------
 
-TEST_F(IniFileTest, NewFileIsPrivateAndHoldsALargeValue) {
-    const std::string big(1 << 20, 'x');
+TEST_F(IniFileTest, NewFileIsPrivateAndHoldsTheLongestValue) {
+    const std::string big(kMaxValueBytes, 'x');
     const mode_t mask = umask(0);
     UpdateIniFile(file_, [&](IniDocument& d) { d.ReplaceSection("DSN", {{"Description", big}}); }, IfMissing::Create);
     umask(mask);
@@ -304,7 +325,7 @@ TEST_F(IniFileTest, LinksAreWrittenThroughAndStayLinks) {
     }
     // A dangling link: refused when the file must exist, else the target is made.
     fs::create_symlink("real/new.ini", file_);
-    EXPECT_FALSE(ReadIniFile(file_).has_value());
+    EXPECT_EQ(ReadIniFile(file_), nullptr);
     EXPECT_TRUE(Contains(ErrorOf([&] { UpdateIniFile(file_, kAddDsn); }), "does not exist"));
     EXPECT_FALSE(fs::exists(dir_ / "real/new.ini.lock"));
     UpdateIniFile(file_, kAddDsn, IfMissing::Create);
@@ -313,7 +334,7 @@ TEST_F(IniFileTest, LinksAreWrittenThroughAndStayLinks) {
 }
 
 TEST_F(IniFileTest, MissingFileOrFailingChangeLeavesNoTrace) {
-    EXPECT_FALSE(ReadIniFile(file_).has_value());
+    EXPECT_EQ(ReadIniFile(file_), nullptr);
     EXPECT_TRUE(Contains(ErrorOf([&] { UpdateIniFile(file_, kAddDsn); }), file_ + "' does not exist"));
     EXPECT_TRUE(Listing(dir_).empty());
 
@@ -370,7 +391,7 @@ TEST_F(IniFileTest, ConcurrentWritersKeepEachOthersSections) {
     for (int i = 0; i < kWriters; ++i) pids.push_back(StartWriter({file_, "add", "DSN" + std::to_string(i)}));
     for (pid_t pid : pids) EXPECT_EQ(WaitFor(pid), 0);
     const auto doc = ReadIniFile(file_);
-    ASSERT_TRUE(doc.has_value());
+    ASSERT_NE(doc, nullptr);
     EXPECT_TRUE(doc->Damages().empty());
     EXPECT_EQ(doc->SectionNames().size(), static_cast<size_t>(kWriters));
     for (int i = 0; i < kWriters; ++i)
@@ -379,10 +400,12 @@ TEST_F(IniFileTest, ConcurrentWritersKeepEachOthersSections) {
 }
 
 TEST_F(IniFileTest, KilledWriterLeavesOldOrNewStateOfEverySection) {
-    constexpr int kSections = 40;
+    constexpr int kSections = 80;
     IniDocument seed;
     for (int i = 0; i < kSections; ++i)
-        seed.ReplaceSection("DSN" + std::to_string(i), {{"Description", std::string(2000, 'd')}, {"generation", "0"}});
+        seed.ReplaceSection("DSN" + std::to_string(i), {{"Description", std::string(kMaxValueBytes, 'd')},
+                                                        {"Comment", std::string(kMaxValueBytes, 'c')},
+                                                        {"generation", "0"}});
     WriteBytes(file_, seed.Serialize());
     long last = 0;
     for (int round = 0; round < 5; ++round) {
@@ -398,14 +421,143 @@ TEST_F(IniFileTest, KilledWriterLeavesOldOrNewStateOfEverySection) {
 
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(file_)));
         const auto doc = ReadIniFile(file_);
-        ASSERT_TRUE(doc.has_value());
+        ASSERT_NE(doc, nullptr);
         EXPECT_TRUE(doc->Damages().empty());
         ASSERT_EQ(doc->SectionNames().size(), static_cast<size_t>(kSections));
         const std::string generation = doc->Value("DSN0", "generation").value_or("?");
         for (const auto& name : doc->SectionNames()) EXPECT_EQ(doc->Value(name, "generation"), generation) << name;
         EXPECT_GT(std::atol(generation.c_str()), last);
         last = std::atol(generation.c_str());
+
+        // The next writer clears the copy the killed one may have left.
+        UpdateIniFile(file_, [](IniDocument&) {});
+        EXPECT_EQ(Listing(dir_), (std::set<std::string>{"odbc.ini", "odbc.ini.lock"}));
     }
+}
+
+// ---- hostile input ----------------------------------------------------------------
+
+std::string Padded(std::string text, size_t size) { return text.append(size - text.size(), ' '); }
+
+// What is refused leaves the file as it was; the copies that killed writers
+// left are removed by the next writer, and nothing else is.
+TEST_F(IniFileTest, HostileChangesAndPlantedFilesLeaveTheFileSound) {
+    // Read in 999-byte pieces, this was a data source "Evil" loading /tmp/evil.so.
+    const std::string injection =
+        std::string(985, 'a') + Padded("[Evil]", 999) + Padded("Driver=/tmp/evil.so", 999) + "x";
+    const std::string text = "[DSN]\nDriver = /usr/lib/libdrv.so\nPWD = secret\n";
+    const fs::path victim = dir_ / "victim";
+    const auto plant = [&](const std::string& name) { WriteBytes(dir_ / name, "[Copy]\nPWD = secret\n"); };
+    const struct {
+        const char* what;
+        std::function<void()> setUp;
+        std::function<void(IniDocument&)> change;
+        const char* refusal;          // nullptr: accepted
+        std::set<std::string> kept;   // beside odbc.ini and its lock
+    } cases[] = {
+        {"injection through a value", {}, [&](auto& d) { d.SetValue("DSN", "Description", injection); },
+         "is 2984 bytes; unixODBC reads back at most 498", {}},
+        {"injection through a new section", {}, [&](auto& d) { d.ReplaceSection("New", {{"Description", injection}}); },
+         "reads back at most 498", {}},
+        {"value at the limit", {}, [&](auto& d) { d.SetValue("DSN", "Description", std::string(kMaxValueBytes, 'd')); },
+         nullptr, {}},
+        {"line past the limit", {}, [&](auto& d) { d.SetValue("DSN", std::string(600, 'k'), std::string(400, 'v')); },
+         "the line of", {}},
+        {"section name past the limit", {}, [&](auto& d) { d.EnsureSection(std::string(kMaxLineBytes - 1, 's')); },
+         "reads back at most 997", {}},
+        {"copies left by killed writers", [&] { plant("odbc.ini.tmp-Ab12Cd"); plant("odbc.ini.tmp-zzzzzz"); },
+         kAddDsn, nullptr, {}},
+        {"copies are cleared even when the change is refused", [&] { plant("odbc.ini.tmp-Qr5T9x"); },
+         [&](auto& d) { d.SetValue("DSN", "Description", injection); }, "at most 498", {}},
+        {"look-alike names", [&] {
+             plant("odbc.ini.tmp-abcde");
+             plant("odbc.ini.tmp-abcdefg");
+             plant("odbc.ini.tmp-abc.de");
+             plant("other.ini.tmp-abcdef");
+             fs::create_directory(dir_ / "odbc.ini.tmp-folder");
+         },
+         kAddDsn, nullptr, {"odbc.ini.tmp-abcde", "odbc.ini.tmp-abcdefg", "odbc.ini.tmp-abc.de", "other.ini.tmp-abcdef",
+                            "odbc.ini.tmp-folder"}},
+        {"a link planted at a temporary name", [&] {
+             WriteBytes(victim, "precious");
+             fs::create_symlink(victim, dir_ / "odbc.ini.tmp-LINK01");
+         },
+         kAddDsn, nullptr, {"odbc.ini.tmp-LINK01", "victim"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const auto& name : Listing(dir_)) fs::remove_all(dir_ / name);
+        WriteBytes(file_, text);
+        if (c.setUp) c.setUp();
+        const std::string error = ErrorOf([&] { UpdateIniFile(file_, c.change); });
+        if (c.refusal) {
+            EXPECT_TRUE(Contains(error, c.refusal)) << error;
+            EXPECT_EQ(ReadBytes(file_), text);
+        } else {
+            EXPECT_EQ(error, "<no IniError>");
+            EXPECT_TRUE(ReadIniFile(file_)->Damages().empty());
+        }
+        std::set<std::string> expected = c.kept;
+        expected.insert({"odbc.ini", "odbc.ini.lock"});
+        EXPECT_EQ(Listing(dir_), expected);
+    }
+    EXPECT_EQ(ReadBytes(victim), "precious");
+}
+
+// ---- reads of a changing file --------------------------------------------------------
+
+TEST_F(IniFileTest, EveryReadSeesTheFileAsItIsNow) {
+    const std::string before = "[DSN]\nDescription = one\n";
+    const fs::path tmpl = dir_ / "template.ini";
+    WriteBytes(tmpl, "[Other]\nDriver = x\n");
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        const char* section;
+        const char* description;
+    } cases[] = {
+        {"replaced by another writer", [&] { EXPECT_EQ(WaitFor(StartWriter({file_, "add", "DSN"})), 0); }, "DSN",
+         "written by DSN"},
+        {"rewritten in place by odbcinst", [&] {
+             const std::string command = "ODBCSYSINI=" + dir_.string() + " ODBCINI=" + file_ +
+                                         " odbcinst -i -s -f " + tmpl.string() + " >/dev/null";
+             EXPECT_EQ(std::system(command.c_str()), 0);
+         },
+         "Other", nullptr},
+        // Same inode, size and modification time: only the change time or
+        // the text itself can tell, and within one clock tick not the former.
+        {"rewritten in place to the same size with the old modification time", [&] {
+             struct stat st;
+             ASSERT_EQ(stat(file_.c_str(), &st), 0);
+             std::fstream(file_, std::ios::in | std::ios::out | std::ios::binary)
+                 .write("[DSN]\nDescription = two\n", 25);
+             const timespec times[2] = {st.st_atim, st.st_mtim};
+             ASSERT_EQ(utimensat(AT_FDCWD, file_.c_str(), times, 0), 0);
+         },
+         "DSN", "two"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (int round = 0; round < 20; ++round) {
+            WriteBytes(file_, before);
+            ASSERT_EQ(ReadIniFile(file_)->Value("DSN", "Description"), "one");
+            c.change();
+            const auto now = ReadIniFile(file_);
+            ASSERT_TRUE(now->HasSection(c.section));
+            if (c.description) {
+                EXPECT_EQ(now->Value(c.section, "Description"), c.description);
+            }
+        }
+    }
+}
+
+TEST_F(IniFileTest, UnchangedFileIsNotParsedAgain) {
+    WriteBytes(file_, "[DSN]\nDescription = one\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // past any write in the same clock tick
+    const auto first = ReadIniFile(file_);
+    EXPECT_EQ(ReadIniFile(file_), first);
+    UpdateIniFile(file_, kAddDsn);
+    EXPECT_NE(ReadIniFile(file_), first);
 }
 
 // ---- where the files are ----------------------------------------------------------

@@ -1,13 +1,18 @@
-# The Win32 binding: the real registry (advapi32), ODBC installer (odbccp32)
-# and user interface (user32).
+# The Win32 binding: the real registry (advapi32), ODBC installer (odbccp32),
+# user interface (user32, gdi32, comdlg32) and shell (shell32).
 add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
 
 set(OMBRAL_PLATFORM_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Registry.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Ui.cpp
-  ${CMAKE_SOURCE_DIR}/platform/win32/Win32UiBackend.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/win32/Win32UiBackend.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/FormWindow.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/Win32Gdi.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/Win32Dialogs.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/Win32Resources.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/PngWriter.cpp)
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/win32/include)
-set(OMBRAL_PLATFORM_LIBRARIES advapi32 user32)
+set(OMBRAL_PLATFORM_LIBRARIES advapi32 user32 gdi32 comdlg32 shell32)
 set(OMBRAL_INSTALLER_LIBRARY odbccp32)
 
 set(OMBRAL_SETUP_STORE_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/RegistryDataSourceStore.cpp)

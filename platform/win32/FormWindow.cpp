@@ -188,7 +188,6 @@ void FormWindow::RunModal(const host::String& snapshotPath) {
     Layout();
     MakeButtons();
     failure_ = nullptr;
-    painted_ = false;
     const std::vector<HWND> disabled = DisableOtherWindows(window_);
     ShowWindow(window_, SW_SHOWNORMAL);
     SetForegroundWindow(window_);
@@ -203,13 +202,11 @@ void FormWindow::RunModal(const host::String& snapshotPath) {
         }
     } restore{disabled, window_};
 
-    host::String snapshot = snapshotPath;
+    // Painted, buttons too, before any input can end the run.
+    RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (!snapshotPath.empty()) Snapshot(snapshotPath);
     MSG message;
     while (form_.ModalResult == host::mrNone && !failure_) {
-        if (!snapshot.empty() && painted_ && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-            Snapshot(std::exchange(snapshot, {}));
-            continue;
-        }
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got == 0) {
             // Left for the application's own loop to end on.
@@ -319,7 +316,6 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             HDC dc = BeginPaint(window_, &paint);
             Paint(dc);
             EndPaint(window_, &paint);
-            painted_ = true;
             return 0;
         }
         case WM_SETCURSOR:

@@ -26,7 +26,7 @@ public:
     // form's ModalResult is set or the program is asked to quit; then hides
     // it. An exception of a click handler ends the run and is rethrown here.
     // With a snapshot path, the client area is written there as a PNG once
-    // it has been painted.
+    // it has been painted, before any input is handled.
     void RunModal(const host::String& snapshotPath);
 
     // The form whose window this is, or null for any other window.
@@ -41,7 +41,6 @@ private:
     void Paint(HDC dc);
     host::TControl* DrawnControlAt(POINT point) const;
     void Pressed(int id);
-    void Run();
     void Snapshot(const host::String& path);
 
     host::TCustomForm& form_;
@@ -50,7 +49,6 @@ private:
     std::vector<HWND> buttonWindows_;
     std::vector<GdiObject> buttonFonts_;
     host::TControl* mouseDown_ = nullptr;
-    bool painted_ = false;
     std::exception_ptr failure_;
 };
 

@@ -80,6 +80,37 @@ struct Form {
     }
 };
 
+// The widths POSIX measures too (tests/platform/ui/WineFontMetrics.md):
+// labels take them from GDI the moment their caption is set.
+TEST(Win32Labels, TakeTheWidthsAndHeightsOfTheirFonts) {
+    const struct {
+        const char* caption;
+        const char* face;
+        int height, width, lineHeight;
+    } cases[] = {{"TOmbralCreator", "MS Sans Serif", -11, 80, 12},
+                 {"TOmbralCreator", "Arial", -19, 139, 21},
+                 {"v1.1.0", "Arial", -19, 53, 21},
+                 {"by Ombral Software", "Arial", -13, 115, 15},
+                 {"Copyright \xA9 2026 Ombral Software", "Arial", -11, 170, 12},
+                 {"https://ombral.example.org/creator", "Arial", -13, 199, 15},
+                 {"&OK", "Arial", -13, 19, 15},
+                 {"a&&b", "Arial", -19, 35, 21},
+                 {"", "Arial", -13, 4, 15}};  // measured as one blank
+    for (const auto& c : cases) {
+        Form f;
+        auto* label = f.Add<host::TLabel>("lbl", 0, 0, 1, 1);
+        host::TFont font;
+        font.SetName(c.face);
+        font.SetHeight(c.height);
+        font.SetCharset(static_cast<host::TFontCharset>(std::string_view(c.face) == "Arial" ? ANSI_CHARSET : DEFAULT_CHARSET));
+        label->SetParentFont(false);
+        label->SetFont(&font);
+        label->SetCaption(c.caption);
+        EXPECT_EQ(label->Width, c.width) << c.caption << " in " << c.face << " " << c.height;
+        EXPECT_EQ(label->Height, c.lineHeight) << c.caption << " in " << c.face << " " << c.height;
+    }
+}
+
 TEST(Win32FormWindow, HasTheClientSizeAndPlaceTheFormAsks) {
     const struct {
         host::TPosition position;

@@ -1,12 +1,18 @@
-# The Win32 binding: the real registry (advapi32), ODBC installer (odbccp32)
-# and user interface (user32).
+# The Win32 binding: the real registry (advapi32), ODBC installer (odbccp32),
+# user interface (user32, gdi32, comdlg32) and shell (shell32).
 add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
 
 set(OMBRAL_PLATFORM_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Registry.cpp
-  ${CMAKE_SOURCE_DIR}/platform/win32/Win32Ui.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/win32/Win32Ui.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/Win32UiBackend.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/FormWindow.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/Win32Gdi.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/Win32Dialogs.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/Win32Resources.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/PngWriter.cpp)
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/win32/include)
-set(OMBRAL_PLATFORM_LIBRARIES advapi32 user32)
+set(OMBRAL_PLATFORM_LIBRARIES advapi32 user32 gdi32 comdlg32 shell32)
 set(OMBRAL_INSTALLER_LIBRARY odbccp32)
 
 set(OMBRAL_SETUP_STORE_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/RegistryDataSourceStore.cpp)
@@ -16,3 +22,19 @@ set(OMBRAL_SETUP_PREFIX "")
 set(OMBRAL_SETUP_LINK_OPTIONS ${CMAKE_SOURCE_DIR}/platform/win32/ombralsetup.def)
 set(OMBRAL_DRIVERREG_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/DriverRegistrationWin32.cpp)
 set(OMBRAL_DRIVERREG_LIBRARIES advapi32)
+
+# Embeds files in a target as language-neutral RCDATA resources, found again
+# with FindResourceExA: ombral_embed_resources(target NAME file [NAME file...]).
+function(ombral_embed_resources target)
+  set(rc "LANGUAGE 0, 0\n")
+  set(files)
+  while(ARGN)
+    list(POP_FRONT ARGN name file)
+    string(APPEND rc "${name} RCDATA \"${file}\"\n")
+    list(APPEND files ${file})
+  endwhile()
+  set(output ${CMAKE_CURRENT_BINARY_DIR}/${target}-resources.rc)
+  file(GENERATE OUTPUT ${output} CONTENT "${rc}")
+  set_source_files_properties(${output} PROPERTIES OBJECT_DEPENDS "${files}")
+  target_sources(${target} PRIVATE ${output})
+endfunction()

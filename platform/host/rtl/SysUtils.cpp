@@ -1,5 +1,7 @@
 #include <platform/host/rtl/SysUtils.h>
 
+#include <PlatformPaths.h>
+
 namespace host {
 
 String IntToStr(Integer value) { return std::to_string(value); }
@@ -18,6 +20,11 @@ bool IsValidIdent(std::string_view Ident, bool AllowDots) {
         partStart = c == '.';
     }
     return !partStart;
+}
+
+String ExtractFilePath(const String& FileName) {
+    const auto last = FileName.find_last_of(platform::kPathDelimiters);
+    return last == String::npos ? String() : FileName.substr(0, last + 1);
 }
 
 }  // namespace host

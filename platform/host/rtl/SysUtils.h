@@ -21,4 +21,9 @@ String IntToStr(Integer value);
 // also several such parts joined by dots (Font.Style).
 bool IsValidIdent(std::string_view Ident, bool AllowDots = false);
 
+// The drive and folder part of a file name, up to and including its last
+// delimiter; empty for a name without one. The delimiters are the
+// platform's: '\\' and the drive colon on Win32, '/' on POSIX.
+String ExtractFilePath(const String& FileName);
+
 }  // namespace host

@@ -55,7 +55,8 @@ const TTypeInfo* TypeInfo<TComponent>();
 
 // The record of class C, derived from Base. A class without a table of its
 // own publishes what Base publishes; a component class that can be made from
-// its owner gets the factory the form reader uses.
+// its owner gets the factory the form reader uses, any other class that can be
+// made from nothing the factory a class reference makes objects with.
 template <typename C, typename Base>
 TTypeInfo ClassTypeInfo(std::string_view name, std::span<const TPropInfo> (*properties)() = nullptr,
                         std::span<const TPublishedMethod> methods = {}) {
@@ -69,6 +70,9 @@ TTypeInfo ClassTypeInfo(std::string_view name, std::span<const TPropInfo> (*prop
                    .Downcast = [](TObject* object) -> void* { return dynamic_cast<C*>(object); }};
     if constexpr (std::is_base_of_v<TComponent, C> && std::is_constructible_v<C, TComponent*>)
         info.Create = [](TComponent* owner) -> TComponent* { return new C(owner); };
+    else if constexpr (!std::is_base_of_v<TComponent, C> && !std::is_abstract_v<C> &&
+                       std::is_default_constructible_v<C>)
+        info.NewObject = []() -> TObject* { return new C; };
     return info;
 }
 

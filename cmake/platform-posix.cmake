@@ -8,7 +8,8 @@ target_include_directories(ombral_inifile PUBLIC $<BUILD_INTERFACE:${CMAKE_SOURC
 
 set(OMBRAL_PLATFORM_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/posix/PosixRegistry.cpp
-  ${CMAKE_SOURCE_DIR}/platform/posix/HeadlessUi.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/posix/HeadlessUi.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/HeadlessBackend.cpp)
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/posix/include)
 set(OMBRAL_PLATFORM_LIBRARIES ombral_inifile)
 set(OMBRAL_INSTALLER_LIBRARY ${OMBRAL_ODBCINST})

@@ -4,7 +4,8 @@ add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
 
 set(OMBRAL_PLATFORM_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Registry.cpp
-  ${CMAKE_SOURCE_DIR}/platform/win32/Win32Ui.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/win32/Win32Ui.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/Win32UiBackend.cpp)
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/win32/include)
 set(OMBRAL_PLATFORM_LIBRARIES advapi32 user32)
 set(OMBRAL_INSTALLER_LIBRARY odbccp32)

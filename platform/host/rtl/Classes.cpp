@@ -50,6 +50,27 @@ TComponent::~TComponent() {
     if (owner_) owner_->RemoveComponent(this);
 }
 
+TComponent* TComponent::FindComponent(std::string_view name) const {
+    if (name.empty()) return nullptr;
+    for (TComponent* component : components_)
+        if (component->Name == name) return component;
+    return nullptr;
+}
+
+namespace {
+
+TComponentState With(TComponentState state, TComponentStateFlag flag, bool on) {
+    return TComponentState::FromBits(on ? state.Bits() | 1u << flag : state.Bits() & ~(1u << flag));
+}
+
+}  // namespace
+
+void TComponent::SetDesigning(bool value) {
+    state_ = With(state_, csDesigning, value);
+}
+
+void SetLoading(TComponent& component, bool loading) { component.state_ = With(component.state_, csLoading, loading); }
+
 void TComponent::InsertComponent(TComponent* component) {
     components_.push_back(component);
     component->owner_ = this;
@@ -70,6 +91,13 @@ void RegisterClass(const TTypeInfo* classType) {
 const TTypeInfo* FindClass(std::string_view name) {
     auto found = Registry().find(name);
     return found == Registry().end() ? nullptr : found->second;
+}
+
+const TTypeInfo* FindFieldClass(const TTypeInfo* classType, std::string_view name) {
+    for (; classType; classType = classType->Parent)
+        for (const auto& field : classType->Fields)
+            if (field.FieldType()->Name == name) return field.FieldType();
+    return nullptr;
 }
 
 }  // namespace host

@@ -2,7 +2,9 @@
 // TPersistent and TComponent, the type records of classes, the class registry
 // that the form reader makes components from, and the filer's exceptions.
 
+#include <cstdint>
 #include <initializer_list>
+#include <string_view>
 #include <span>
 #include <type_traits>
 #include <vector>
@@ -18,6 +20,9 @@ class TPersistent : public TObject {
 public:
     const TTypeInfo* ClassType() const override;
 };
+
+enum TComponentStateFlag : std::uint8_t { csLoading, csReading, csDesigning, csDestroying };
+using TComponentState = TSet<TComponentStateFlag>;
 
 // The base of every component. An owner destroys the components it owns.
 // Publishes Name (carried by the saved form's record, not as a property) and Tag.
@@ -37,16 +42,38 @@ public:
     String Name;
     Integer Tag = 0;
 
-    // Called by the form reader once all properties of the component are read.
+    // The component of that name among those it owns, or null.
+    TComponent* FindComponent(std::string_view name) const;
+
+    // csLoading while the form reader fills it.
+    TComponentState ComponentState() const { return state_; }
+    bool IsLoading() const { return (state_.Bits() >> csLoading) & 1u; }
+    void SetDesigning(bool value);
+
+    // Called by the form reader once all components of the form are read
+    // (csLoading is over by then).
     virtual void Loaded() {}
+
+    // The component that holds this one on a form (a control's parent
+    // window), told apart from its owner; the form reader sets it to the
+    // component of the enclosing record.
+    virtual bool HasParent() const { return false; }
+    virtual TComponent* GetParentComponent() const { return nullptr; }
+    virtual void SetParentComponent(TComponent*) {}
 
 private:
     void InsertComponent(TComponent* component);
     void RemoveComponent(TComponent* component);
 
+    friend void SetLoading(TComponent& component, bool loading);
+
     TComponent* owner_ = nullptr;
     std::vector<TComponent*> components_;
+    TComponentState state_;
 };
+
+// For the form reader: the component is being read (csLoading).
+void SetLoading(TComponent& component, bool loading);
 
 template <>
 const TTypeInfo* TypeInfo<TPersistent>();
@@ -59,7 +86,7 @@ const TTypeInfo* TypeInfo<TComponent>();
 // made from nothing the factory a class reference makes objects with.
 template <typename C, typename Base>
 TTypeInfo ClassTypeInfo(std::string_view name, std::span<const TPropInfo> (*properties)() = nullptr,
-                        std::span<const TPublishedMethod> methods = {}) {
+                        std::span<const TPublishedMethod> methods = {}, std::span<const TPublishedField> fields = {}) {
     static_assert(std::is_base_of_v<Base, C> && std::is_base_of_v<TObject, Base>);
     TTypeInfo info{.Kind = tkClass,
                    .Name = name,
@@ -67,7 +94,8 @@ TTypeInfo ClassTypeInfo(std::string_view name, std::span<const TPropInfo> (*prop
                    .Properties = properties ? properties : TypeInfo<Base>()->Properties,
                    .Methods = methods,
                    .Upcast = [](void* object) -> TObject* { return static_cast<C*>(object); },
-                   .Downcast = [](TObject* object) -> void* { return dynamic_cast<C*>(object); }};
+                   .Downcast = [](TObject* object) -> void* { return dynamic_cast<C*>(object); },
+                   .Fields = fields};
     if constexpr (std::is_base_of_v<TComponent, C> && std::is_constructible_v<C, TComponent*>)
         info.Create = [](TComponent* owner) -> TComponent* { return new C(owner); };
     else if constexpr (!std::is_base_of_v<TComponent, C> && !std::is_abstract_v<C> &&
@@ -110,5 +138,8 @@ public:
 void RegisterClass(const TTypeInfo* classType);
 // The registered class of that name, or null.
 const TTypeInfo* FindClass(std::string_view name);
+// The class of that name among the types of the published fields of a
+// class and its ancestors, or null: a form's own controls need no registering.
+const TTypeInfo* FindFieldClass(const TTypeInfo* classType, std::string_view name);
 
 }  // namespace host

@@ -53,7 +53,8 @@ private:
     void WriteProperties(const TObject& instance, const TObject* fresh, const String& prefix,
                          std::vector<TFormProperty>& out) {
         for (const auto& prop : GetPropList(instance.ClassType()))
-            if (prop.Stored) WriteProperty(instance, fresh, prop, prefix + String(prop.Name), out);
+            if (prop.Stored && (!prop.IsStored || prop.IsStored(instance)))
+                WriteProperty(instance, fresh, prop, prefix + String(prop.Name), out);
     }
 
     void WriteProperty(const TObject& instance, const TObject* fresh, const TPropInfo& prop, const String& name,
@@ -96,7 +97,11 @@ private:
 
     static TFormValue OrdinalValue(const TPropInfo& prop, const String& name, std::int64_t value) {
         const TTypeInfo* type = prop.PropType;
-        if (type->Kind == tkInteger) return {.Kind = fvInteger, .Int = value};
+        if (type->Kind == tkInteger) {
+            if (String ident; IntToIdent(type->Idents, static_cast<Integer>(value), ident))
+                return {.Kind = fvIdent, .Text = std::move(ident)};
+            return {.Kind = fvInteger, .Int = value};
+        }
         if (type == TypeInfo<Boolean>() && (value == 0 || value == 1)) return {.Kind = value ? fvTrue : fvFalse};
         if (type->Kind == tkEnumeration) return {.Kind = fvIdent, .Text = MemberName(type, name, value)};
         TFormValue set{.Kind = fvSet};
@@ -122,8 +127,30 @@ public:
         std::unique_ptr<TComponent> root(Create(form, owner));
         root_ = root.get();
         Fill(*root, form);
-        for (TComponent* component : loaded_) component->Loaded();
+        FinishLoading();
         return root.release();
+    }
+
+    void ReadInto(const TFormObject& form, TComponent& root) {
+        if (form.Flags & ffInherited)
+            throw EReadError(Quoted(form.Name) + " is an inherited record, and there is no ancestor form here");
+        if (form.ClassName != root.ClassType()->Name)
+            throw EReadError("the form holds a " + Quoted(form.ClassName) + ", not a " +
+                             Quoted(String(root.ClassType()->Name)));
+        root_ = &root;
+        root.Name = form.Name;
+        SetLoading(root, true);
+        loaded_.push_back(&root);
+        const int before = root.ComponentCount();
+        try {
+            Fill(root, form);
+        } catch (...) {
+            for (const TPublishedField* field : bound_) field->Set(root, nullptr);
+            while (root.ComponentCount() > before) delete root.Components(root.ComponentCount() - 1);
+            SetLoading(root, false);
+            throw;
+        }
+        FinishLoading();
     }
 
 private:
@@ -133,22 +160,46 @@ private:
         throw EReadError(who + ": " + what);
     }
 
+    void FinishLoading() {
+        for (TComponent* component : loaded_) SetLoading(*component, false);
+        for (TComponent* component : loaded_) component->Loaded();
+    }
+
     TComponent* Create(const TFormObject& form, TComponent* owner) {
         if (form.Flags & ffInherited)
             throw EReadError(Quoted(form.Name) + " is an inherited record, and there is no ancestor form here");
         const TTypeInfo* type = FindClass(form.ClassName);
+        if (!type && root_) type = FindFieldClass(root_->ClassType(), form.ClassName);
         if (!type) throw EReadError("unknown class " + Quoted(form.ClassName) + " (not registered)");
         if (!type->Create) throw EReadError("class " + Quoted(form.ClassName) + " is not a component class");
         TComponent* component = type->Create(owner);
+        component->Name = form.Name;
+        SetLoading(*component, true);
         loaded_.push_back(component);
         return component;
     }
 
-    // The component's properties, then its children, which it owns.
+    // The component's properties, then its children, which it owns and holds.
     void Fill(TComponent& component, const TFormObject& form) {
-        component.Name = form.Name;
         for (const auto& property : form.Properties) SetProperty(component, property);
-        for (const auto& child : form.Children) Fill(*Create(child, &component), child);
+        for (const auto& child : form.Children) {
+            TComponent* made = Create(child, &component);
+            made->SetParentComponent(&component);
+            BindField(*made);
+            Fill(*made, child);
+        }
+    }
+
+    // The root's published field of the component's name, when it has one.
+    void BindField(TComponent& component) {
+        const TPublishedField* field = FindField(root_->ClassType(), component.Name);
+        if (!field) return;
+        if (!InheritsFrom(component.ClassType(), field->FieldType()))
+            Fail(component, "is a " + String(component.ClassType()->Name) + ", but field " + Quoted(component.Name) +
+                                " of " + String(root_->ClassType()->Name) + " holds a " +
+                                String(field->FieldType()->Name));
+        field->Set(*root_, &component);
+        bound_.push_back(field);
     }
 
     // A dotted name reaches through the nested objects to the last part's property.
@@ -183,6 +234,7 @@ private:
     void Assign(TObject& target, const TPropInfo& prop, const TFormValue& value) {
         const TTypeKind kind = prop.PropType->Kind;
         if (kind == tkInteger && value.Kind == fvInteger) return SetOrdProp(target, prop, value.Int);
+        if (kind == tkInteger && value.Kind == fvIdent) return SetOrdProp(target, prop, NamedValue(prop, value.Text));
         if (kind == tkEnumeration && (value.Kind == fvIdent || value.Kind == fvTrue || value.Kind == fvFalse)) {
             const String member = value.Kind == fvIdent ? value.Text : value.Kind == fvTrue ? "True" : "False";
             return SetEnumProp(target, prop, member);
@@ -195,6 +247,14 @@ private:
         if (kind == tkMethod && value.Kind == fvIdent) return SetMethodProp(target, prop, Method(value.Text));
         throw EPropertyError("property " + Quoted(prop.Name) + " is of type " + String(prop.PropType->Name) +
                              " and cannot take " + KindName(value.Kind));
+    }
+
+    static Integer NamedValue(const TPropInfo& prop, const String& name) {
+        Integer number = 0;
+        if (!IdentToInt(prop.PropType->Idents, name, number))
+            throw EPropertyError(Quoted(name) + " is not a named value of " + String(prop.PropType->Name) +
+                                 " (property " + Quoted(prop.Name) + ")");
+        return number;
     }
 
     static std::int64_t SetBits(const TPropInfo& prop, const TFormValue& value) {
@@ -220,6 +280,7 @@ private:
 
     TComponent* root_ = nullptr;
     std::vector<TComponent*> loaded_;
+    std::vector<const TPublishedField*> bound_;
 };
 
 }  // namespace
@@ -229,5 +290,7 @@ TFormObject WriteComponent(const TComponent& root) { return ComponentWriter().Wr
 TComponent* ReadComponent(const TFormObject& root, TComponent* AOwner) {
     return ComponentReader().Read(root, AOwner);
 }
+
+void ReadRootComponent(const TFormObject& form, TComponent& root) { ComponentReader().ReadInto(form, root); }
 
 }  // namespace host

@@ -99,6 +99,12 @@ TFormObject WriteComponent(const TComponent& root);
 // them. On EReadError (or any other exception) nothing that was made is left.
 TComponent* ReadComponent(const TFormObject& root, TComponent* AOwner);
 
+// Reads the tree into root, which is of the root record's class: its
+// properties, its children (owned by root), each child bound to root's
+// published field of its name, events bound to root's published methods.
+// On any exception the children made so far are freed again.
+void ReadRootComponent(const TFormObject& form, TComponent& root);
+
 inline String WriteComponentBinary(const TComponent& root) { return WriteBinaryForm(WriteComponent(root)); }
 inline String WriteComponentText(const TComponent& root) { return WriteTextForm(WriteComponent(root)); }
 // Binary or text, told apart by the signature.

@@ -1,5 +1,7 @@
 #include <platform/host/rtl/SysUtils.h>
 
+#include <PlatformPaths.h>
+
 namespace host {
 
 String IntToStr(Integer value) { return std::to_string(value); }
@@ -32,6 +34,11 @@ String Trim(std::string_view S) {
     while (!S.empty() && blank(S.front())) S.remove_prefix(1);
     while (!S.empty() && blank(S.back())) S.remove_suffix(1);
     return String(S);
+}
+
+String ExtractFilePath(const String& FileName) {
+    const auto last = FileName.find_last_of(platform::kPathDelimiters);
+    return last == String::npos ? String() : FileName.substr(0, last + 1);
 }
 
 }  // namespace host

@@ -30,4 +30,9 @@ inline bool SameText(std::string_view S1, std::string_view S2) { return CompareT
 // Without the leading and trailing blanks and control characters.
 String Trim(std::string_view S);
 
+// The drive and folder part of a file name, up to and including its last
+// delimiter; empty for a name without one. The delimiters are the
+// platform's: '\\' and the drive colon on Win32, '/' on POSIX.
+String ExtractFilePath(const String& FileName);
+
 }  // namespace host

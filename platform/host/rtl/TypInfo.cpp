@@ -1,7 +1,6 @@
 #include <platform/host/rtl/TypInfo.h>
 
 #include <array>
-#include <limits>
 
 namespace host {
 
@@ -33,7 +32,7 @@ void RequireKind(const TPropInfo& prop, TTypeKind kind, const char* wanted) {
 bool InRange(const TTypeInfo* type, std::int64_t value) {
     switch (type->Kind) {
         case tkInteger:
-            return value >= std::numeric_limits<Integer>::min() && value <= std::numeric_limits<Integer>::max();
+            return value >= type->MinValue && value <= type->MaxValue;
         case tkEnumeration:
             return value >= 0 && value < static_cast<std::int64_t>(type->Members.size());
         case tkSet:
@@ -81,6 +80,23 @@ TTypeInfo EnumerationType(std::string_view name, std::span<const std::string_vie
     return TTypeInfo{.Kind = tkEnumeration, .Name = name, .Members = members};
 }
 
+TTypeInfo IntegerType(std::string_view name, std::int64_t minValue, std::int64_t maxValue,
+                      std::span<const TIdentMapEntry> idents) {
+    return TTypeInfo{.Kind = tkInteger, .Name = name, .Idents = idents, .MinValue = minValue, .MaxValue = maxValue};
+}
+
+bool IdentToInt(std::span<const TIdentMapEntry> idents, std::string_view name, Integer& value) {
+    for (const auto& entry : idents)
+        if (entry.Name == name) return value = entry.Value, true;
+    return false;
+}
+
+bool IntToIdent(std::span<const TIdentMapEntry> idents, Integer value, String& name) {
+    for (const auto& entry : idents)
+        if (entry.Value == value) return name = String(entry.Name), true;
+    return false;
+}
+
 bool InheritsFrom(const TTypeInfo* classType, const TTypeInfo* ancestor) {
     for (; classType; classType = classType->Parent)
         if (classType == ancestor) return true;
@@ -91,6 +107,13 @@ const TPublishedMethod* FindMethod(const TTypeInfo* classType, std::string_view 
     for (; classType; classType = classType->Parent)
         for (const auto& method : classType->Methods)
             if (method.Name == name) return &method;
+    return nullptr;
+}
+
+const TPublishedField* FindField(const TTypeInfo* classType, std::string_view name) {
+    for (; classType; classType = classType->Parent)
+        for (const auto& field : classType->Fields)
+            if (field.Name == name) return &field;
     return nullptr;
 }
 

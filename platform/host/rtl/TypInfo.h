@@ -4,6 +4,7 @@
 // default is; the form writer, the form reader and the property grid all go by
 // it, by name, at run time.
 
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -21,6 +22,13 @@ class TObject;
 class TComponent;
 struct TPropInfo;
 struct TPublishedMethod;
+struct TPublishedField;
+
+// An integer value that streams by name (clBtnFace, ANSI_CHARSET, crHandPoint).
+struct TIdentMapEntry {
+    Integer Value;
+    std::string_view Name;
+};
 
 enum TTypeKind : std::uint8_t { tkInteger, tkEnumeration, tkSet, tkLString, tkClass, tkMethod };
 
@@ -40,7 +48,17 @@ struct TTypeInfo {
     // that has a record but no definition yet, of which no object can exist.
     TObject* (*Upcast)(void* object) = nullptr;
     void* (*Downcast)(TObject* object) = nullptr;  // null when the object is not of the class
+    std::span<const TPublishedField> Fields = {};  // class: its own published fields
+    std::span<const TIdentMapEntry> Idents = {};    // integer: the values that have a name
+    std::int64_t MinValue = INT32_MIN, MaxValue = INT32_MAX;  // integer: its range
 };
+
+// An integer type's record: its range and named values.
+TTypeInfo IntegerType(std::string_view name, std::int64_t minValue, std::int64_t maxValue,
+                      std::span<const TIdentMapEntry> idents = {});
+// Name <-> value through an integer type's named values; false where there is none.
+bool IdentToInt(std::span<const TIdentMapEntry> idents, std::string_view name, Integer& value);
+bool IntToIdent(std::span<const TIdentMapEntry> idents, Integer value, String& name);
 
 // The record of T; specialised for every type that has one.
 template <typename T>
@@ -97,6 +115,20 @@ const TPublishedMethod* FindMethod(const TTypeInfo* classType, std::string_view 
 template <auto M>
 TPublishedMethod PublishedMethod(std::string_view name);
 
+// A published field: a component pointer of the class that the form reader
+// sets to the component read under that name.
+struct TPublishedField {
+    std::string_view Name;
+    const TTypeInfo* (*FieldType)();
+    void (*Set)(TObject& Self, TObject* Component);  // Component already checked to be of FieldType
+};
+
+// Searches the class and then its ancestors.
+const TPublishedField* FindField(const TTypeInfo* classType, std::string_view name);
+
+template <auto F>
+TPublishedField PublishedField(std::string_view name);
+
 // How a property's value is reached: typed by the kind of value.
 struct TOrdinalAccess {  // Integer, enumeration (Boolean too) and set (as its bits)
     std::int64_t (*Get)(const TObject&);
@@ -124,6 +156,7 @@ struct TPropInfo {
     std::optional<std::int64_t> Default;  // ordinal (set: its bits); none for strings and classes
     bool Stored = true;                   // false: the writer never writes it
     std::variant<TOrdinalAccess, TStringAccess, TClassAccess, TMethodAccess> Accessors;
+    bool (*IsStored)(const TObject&) = nullptr;  // when set: whether the writer writes it for this object
 };
 
 // Table entries. F is a data member, G and S the get and set operations; a
@@ -306,6 +339,16 @@ template <auto G, auto S, typename D>
 TPropInfo Property(std::string_view name, D defaultValue) {
     using A = typinfo_detail::OperationAccess<G, S>;
     return typinfo_detail::MakeProp<A>(name, paOperations, typinfo_detail::DefaultOf<A>(defaultValue));
+}
+
+template <auto F>
+TPublishedField PublishedField(std::string_view name) {
+    using C = typename typinfo_detail::MemberOf<decltype(F)>::Class;
+    using T = std::remove_pointer_t<typename typinfo_detail::MemberOf<decltype(F)>::Type>;
+    return {name, [] { return TypeInfo<T>(); },
+            [](TObject& self, TObject* component) {
+                static_cast<C&>(self).*F = static_cast<T*>(TypeInfo<T>()->Downcast(component));
+            }};
 }
 
 template <auto M>

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include <platform/host/rtl/Classes.h>
 #include <platform/host/rtl/Types.h>
+#include <platform/host/ui/StdCtrls.h>
 
 namespace host {
 
@@ -24,14 +26,57 @@ private:
     std::uint32_t bits_ = 0;
 };
 
-using TModalResult = Integer;
-inline constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
-                              mrYes = 6, mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10;
-
 // Shows the box modally and returns the button pressed.
 TModalResult MessageDlg(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, Integer HelpCtx);
 
 // What the platform's user interface does with a message box.
 TModalResult PlatformShowMessage(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, Integer HelpCtx);
+
+enum TOpenOption : std::uint8_t {
+    ofReadOnly,
+    ofOverwritePrompt,
+    ofHideReadOnly,
+    ofNoChangeDir,
+    ofShowHelp,
+    ofNoValidate,
+    ofAllowMultiSelect,
+    ofExtensionDifferent,
+    ofPathMustExist,
+    ofFileMustExist,
+    ofCreatePrompt,
+    ofShareAware,
+    ofNoReadOnlyReturn,
+    ofNoTestFileCreate,
+    ofNoNetworkButton,
+    ofNoLongNames,
+    ofOldStyleDialog,
+    ofNoDereferenceLinks,
+    ofEnableIncludeNotify,
+    ofEnableSizing
+};
+using TOpenOptions = TSet<TOpenOption>;
+
+// The open-file dialog. Filter is "description|pattern|description|pattern"
+// (a trailing '|' allowed); FileName is shown in the name box when the
+// dialog opens and holds the chosen file's full name after a confirmed run.
+class TOpenDialog : public TComponent {
+public:
+    explicit TOpenDialog(TComponent* AOwner) : TComponent(AOwner) {}
+    const TTypeInfo* ClassType() const override;
+
+    String FileName;
+    String Filter;
+    TOpenOptions Options{ofHideReadOnly, ofEnableSizing};
+
+    // Runs the dialog modally: true when a file was confirmed.
+    bool Execute();
+};
+
+template <>
+const TTypeInfo* TypeInfo<TOpenOption>();
+template <>
+const TTypeInfo* TypeInfo<TOpenOptions>();
+template <>
+const TTypeInfo* TypeInfo<TOpenDialog>();
 
 }  // namespace host

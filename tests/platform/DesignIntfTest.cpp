@@ -209,6 +209,8 @@ TEST_F(DesignTest, RefusesRecordsThatAreNotWhatTheRegistrationNeeds) {
     EXPECT_THROW(RegisterPropertyEditor(TypeInfo<String>(), nullptr, "", nullptr), EDesignError);
     EXPECT_THROW(RegisterComponents("X", {TypeInfo<formtest::TFont>()}), EDesignError);
     EXPECT_THROW(RegisterComponents("X", {TypeInfo<TOmbralCreator>(), nullptr}), EDesignError);
+    EXPECT_THROW(CreateEditor(TypeInfo<formtest::TFont>(), {}), EDesignError);
+    EXPECT_THROW(CreateEditor(editor, {}), EDesignError);  // an editor needs a selection
     EXPECT_TRUE(Palette().empty());  // nothing of a refused call is kept
 }
 

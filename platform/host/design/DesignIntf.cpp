@@ -113,6 +113,8 @@ const TTypeInfo* GetEditorClass(const TTypeInfo* ComponentClass, const TPropInfo
 }
 
 std::unique_ptr<TPropertyEditor> CreateEditor(const TTypeInfo* EditorClass, std::vector<TInstProp> PropList) {
+    if (!IsClass(EditorClass) || !EditorClass->NewObject)
+        throw EDesignError(NameOf(EditorClass) + " is not a property editor class");
     std::unique_ptr<TObject> object(EditorClass->NewObject());
     std::unique_ptr<TPropertyEditor> editor(dynamic_cast<TPropertyEditor*>(object.get()));
     if (!editor) throw EDesignError(NameOf(EditorClass) + " is not a property editor class");

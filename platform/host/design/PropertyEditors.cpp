@@ -68,7 +68,13 @@ void TPropertyEditor::Create(std::vector<TInstProp> PropList) {
     propList_ = std::move(PropList);
 }
 
-bool TPropertyEditor::AllEqual() { return PropCount() == 1; }
+// An editor that reads its value from the first object alone compares the
+// value text an editor of its class shows for each object on its own.
+bool TPropertyEditor::AllEqual() {
+    const String first = GetValue();
+    return std::all_of(propList_.begin() + 1, propList_.end(),
+                       [&](const TInstProp& p) { return CreateEditor(ClassType(), {p})->GetValue() == first; });
+}
 
 void TPropertyEditor::Edit() {
     if (!GetAttributes().Contains(paValueList)) return;

@@ -104,11 +104,6 @@ TTypeInfo ClassTypeInfo(std::string_view name, std::span<const TPropInfo> (*prop
     return info;
 }
 
-// The record of a class that is declared but not defined yet.
-inline TTypeInfo DeclaredClassTypeInfo(std::string_view name, const TTypeInfo* parent) {
-    return TTypeInfo{.Kind = tkClass, .Name = name, .Parent = parent};
-}
-
 // A class's table: Base's published properties, then its own in declared order.
 template <typename Base>
 std::vector<TPropInfo> PublishedProperties(std::initializer_list<TPropInfo> own) {

@@ -129,10 +129,21 @@ const TTypeInfo* TypeInfo<TNetVersion>() {
     return &info;
 }
 
-// The About editor's class comes with the property editors; until then only its record.
 template <>
 const TTypeInfo* TypeInfo<TAboutProperty>() {
-    static const TTypeInfo info = DeclaredClassTypeInfo("TAboutProperty", TypeInfo<TPropertyEditor>());
+    static const TTypeInfo info = ClassTypeInfo<TAboutProperty, TPropertyEditor>("TAboutProperty");
+    return &info;
+}
+
+template <>
+const TTypeInfo* TypeInfo<TDBPathProperty>() {
+    static const TTypeInfo info = ClassTypeInfo<TDBPathProperty, TStringProperty>("TDBPathProperty");
+    return &info;
+}
+
+template <>
+const TTypeInfo* TypeInfo<TNetFilePathProperty>() {
+    static const TTypeInfo info = ClassTypeInfo<TNetFilePathProperty, TStringProperty>("TNetFilePathProperty");
     return &info;
 }
 

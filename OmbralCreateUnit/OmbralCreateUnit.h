@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include <platform/host/design/DesignIntf.h>
 #include <platform/host/rtl/Classes.h>
 #include <platform/host/rtl/TypInfo.h>
 #include <platform/host/rtl/Types.h>
@@ -38,8 +39,35 @@ String GetStringFromCollateSeq(TCollatingSequence Value);
 String GetParadoxVersion(TParadoxVersion Value);
 String GetNetVersion(TNetVersion Value);
 
-// The property editor that shows the About box; the About property's type.
-class TAboutProperty;
+// The About property's editor, and its type: shows "(about)" and opens the About box.
+class TAboutProperty : public host::TPropertyEditor {
+public:
+    const host::TTypeInfo* ClassType() const override;
+    void Edit() override;
+    host::TPropertyAttributes GetAttributes() override;
+    String GetValue() override;
+};
+
+// DatabaseDir: typed, or picked as the folder of a table file. A cancelled
+// dialog clears it.
+class TDBPathProperty : public host::TStringProperty {
+public:
+    const host::TTypeInfo* ClassType() const override;
+    void Edit() override;
+    host::TPropertyAttributes GetAttributes() override;
+};
+
+// NetFilePath: typed, or picked as the folder of the network control file,
+// trailing delimiter kept. A cancelled dialog leaves it as it was.
+class TNetFilePathProperty : public host::TStringProperty {
+public:
+    const host::TTypeInfo* ClassType() const override;
+    void Edit() override;
+    host::TPropertyAttributes GetAttributes() override;
+};
+
+// Puts TOmbralCreator on the palette page OLVEX and binds the three editors.
+void Register();
 
 class TOmbralCreator : public host::TComponent {
 public:
@@ -114,6 +142,10 @@ template <>
 const TTypeInfo* TypeInfo<OmbralCreateUnit::TNetVersion>();
 template <>
 const TTypeInfo* TypeInfo<OmbralCreateUnit::TAboutProperty>();
+template <>
+const TTypeInfo* TypeInfo<OmbralCreateUnit::TDBPathProperty>();
+template <>
+const TTypeInfo* TypeInfo<OmbralCreateUnit::TNetFilePathProperty>();
 template <>
 const TTypeInfo* TypeInfo<OmbralCreateUnit::TOmbralCreator>();
 }  // namespace host

@@ -82,7 +82,8 @@ const TTypeInfo* TypeInfo<TComponent>();
 
 // The record of class C, derived from Base. A class without a table of its
 // own publishes what Base publishes; a component class that can be made from
-// its owner gets the factory the form reader uses.
+// its owner gets the factory the form reader uses, any other class that can be
+// made from nothing the factory a class reference makes objects with.
 template <typename C, typename Base>
 TTypeInfo ClassTypeInfo(std::string_view name, std::span<const TPropInfo> (*properties)() = nullptr,
                         std::span<const TPublishedMethod> methods = {}, std::span<const TPublishedField> fields = {}) {
@@ -97,12 +98,10 @@ TTypeInfo ClassTypeInfo(std::string_view name, std::span<const TPropInfo> (*prop
                    .Fields = fields};
     if constexpr (std::is_base_of_v<TComponent, C> && std::is_constructible_v<C, TComponent*>)
         info.Create = [](TComponent* owner) -> TComponent* { return new C(owner); };
+    else if constexpr (!std::is_base_of_v<TComponent, C> && !std::is_abstract_v<C> &&
+                       std::is_default_constructible_v<C>)
+        info.NewObject = []() -> TObject* { return new C; };
     return info;
-}
-
-// The record of a class that is declared but not defined yet.
-inline TTypeInfo DeclaredClassTypeInfo(std::string_view name, const TTypeInfo* parent) {
-    return TTypeInfo{.Kind = tkClass, .Name = name, .Parent = parent};
 }
 
 // A class's table: Base's published properties, then its own in declared order.

@@ -2,6 +2,7 @@
 // The host's run-time library: exceptions and conversions.
 
 #include <stdexcept>
+#include <string_view>
 
 #include <platform/host/rtl/Types.h>
 
@@ -20,6 +21,14 @@ String IntToStr(Integer value);
 // A letter or underscore, then letters, digits and underscores; with AllowDots
 // also several such parts joined by dots (Font.Style).
 bool IsValidIdent(std::string_view Ident, bool AllowDots = false);
+
+// Comparison of ASCII letters without regard to case: CompareText is below,
+// equal or above zero as S1 sorts before, with or after S2.
+int CompareText(std::string_view S1, std::string_view S2);
+inline bool SameText(std::string_view S1, std::string_view S2) { return CompareText(S1, S2) == 0; }
+
+// Without the leading and trailing blanks and control characters.
+String Trim(std::string_view S);
 
 // The drive and folder part of a file name, up to and including its last
 // delimiter; empty for a name without one. The delimiters are the

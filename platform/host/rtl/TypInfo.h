@@ -43,6 +43,7 @@ struct TTypeInfo {
     std::span<const TPropInfo> (*Properties)() = nullptr;
     std::span<const TPublishedMethod> Methods = {};  // class: its own published methods
     TComponent* (*Create)(TComponent* AOwner) = nullptr;  // a component class the reader can make
+    TObject* (*NewObject)() = nullptr;  // a class of objects made without an owner (property editors)
     // Class: between a pointer to the class and TObject*. Absent for a class
     // that has a record but no definition yet, of which no object can exist.
     TObject* (*Upcast)(void* object) = nullptr;
@@ -214,8 +215,8 @@ namespace typinfo_detail {
 
 template <typename T>
 struct IsSet : std::false_type {};
-template <typename E>
-struct IsSet<TSet<E>> : std::true_type {};
+template <typename E, typename B>
+struct IsSet<TSet<E, B>> : std::true_type {};
 
 template <typename M>
 struct MemberOf;

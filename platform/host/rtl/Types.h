@@ -43,8 +43,9 @@ private:
     char chars_[N] = {};
 };
 
-// `set of E` for an enumeration of up to 32 members: bit n stands for ordinal n.
-template <typename E>
+// `set of E` held in the bits of B (as wide as the host stores the set): bit n
+// stands for ordinal n; a member beyond B's width is left out.
+template <typename E, typename B = std::uint32_t>
 class TSet {
 public:
     TSet() = default;
@@ -53,18 +54,20 @@ public:
     }
     static TSet FromBits(std::uint32_t bits) {
         TSet set;
-        set.bits_ = bits;
+        set.bits_ = static_cast<B>(bits);
         return set;
     }
     void Include(E member) {
-        if (Ordinal(member) < 32) bits_ |= 1u << Ordinal(member);
+        if (Ordinal(member) < kWidth) bits_ = static_cast<B>(bits_ | (B{1} << Ordinal(member)));
     }
+    bool Contains(E member) const { return Ordinal(member) < kWidth && ((bits_ >> Ordinal(member)) & 1u); }
     std::uint32_t Bits() const { return bits_; }
     friend bool operator==(TSet, TSet) = default;
 
 private:
+    static constexpr unsigned kWidth = sizeof(B) * 8;
     static unsigned Ordinal(E member) { return static_cast<unsigned>(member); }
-    std::uint32_t bits_ = 0;
+    B bits_ = 0;
 };
 
 }  // namespace host

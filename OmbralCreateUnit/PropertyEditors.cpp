@@ -1,0 +1,94 @@
+// The design-time half of the module: the three property editors of
+// TOmbralCreator and the registration that binds them.
+
+#include <memory>
+#include <string_view>
+
+#include <OmbralCreateUnit/OmbralCreateUnit.h>
+#include <pOlvexAbout/pOlvexAbout.h>
+#include <platform/host/rtl/SysUtils.h>
+#include <platform/host/ui/Dialogs.h>
+#include <platform/host/ui/Forms.h>
+
+namespace OmbralCreateUnit {
+
+namespace {
+
+// What the About box shows. The form's labels take a single & as an
+// accelerator marker, so a literal one is written doubled.
+constexpr std::string_view kComponentName = "TOmbralCreator";
+constexpr std::string_view kVersion = "1.1.0";
+constexpr std::string_view kAuthor = "Olvex Software";
+constexpr std::string_view kCopyright = "Copyright \xA9 2001-2003 Olvex Software. All rights reserved.";
+constexpr std::string_view kAddress = "https://olvex.example/components/ombral";
+
+constexpr std::string_view kDatabaseFilter = "Paradox Databases (*.db)|*.db|Any File (*.*)|*.*|";
+constexpr std::string_view kNetFileFilter = "Paradox NET File (*.net)|*.net|Any File (*.*)|*.*|";
+
+// A folder as ExtractFilePath gives it ends in the platform's delimiter (or
+// in a drive colon, which stays). The folder is stored without it, except
+// where it is the whole folder: the root of a POSIX file system stays "/",
+// which dropping it would turn into no folder at all.
+bool EndsInDelimiter(const String& folder) {
+    return folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/');
+}
+
+// An open-file dialog, not run yet, showing the property's text and refusing
+// a folder or file that does not exist.
+std::unique_ptr<host::TOpenDialog> PathDialog(host::TStringProperty& editor, std::string_view filter) {
+    auto dialog = std::make_unique<host::TOpenDialog>(nullptr);
+    dialog->FileName = editor.GetValue();
+    dialog->Filter = String(filter);
+    dialog->Options.Include(host::ofPathMustExist);
+    dialog->Options.Include(host::ofFileMustExist);
+    return dialog;
+}
+
+}  // namespace
+
+const host::TTypeInfo* TAboutProperty::ClassType() const { return host::TypeInfo<TAboutProperty>(); }
+
+host::TPropertyAttributes TAboutProperty::GetAttributes() {
+    return {host::paDialog, host::paMultiSelect, host::paReadOnly};
+}
+
+String TAboutProperty::GetValue() { return "(about)"; }
+
+void TAboutProperty::Edit() {
+    const auto form = std::make_unique<pOlvexAbout::TOlvexAboutForm>(host::Application);
+    form->SetLabels(String(kComponentName), String(kVersion), String(kAuthor), String(kCopyright), String(kAddress));
+    form->ShowModal();
+}
+
+const host::TTypeInfo* TDBPathProperty::ClassType() const { return host::TypeInfo<TDBPathProperty>(); }
+
+host::TPropertyAttributes TDBPathProperty::GetAttributes() { return {host::paDialog}; }
+
+void TDBPathProperty::Edit() {
+    const auto dialog = PathDialog(*this, kDatabaseFilter);
+    String folder = dialog->Execute() ? host::ExtractFilePath(dialog->FileName) : String();
+    if (EndsInDelimiter(folder)) folder.pop_back();
+    SetValue(folder);
+}
+
+const host::TTypeInfo* TNetFilePathProperty::ClassType() const { return host::TypeInfo<TNetFilePathProperty>(); }
+
+host::TPropertyAttributes TNetFilePathProperty::GetAttributes() { return {host::paDialog}; }
+
+void TNetFilePathProperty::Edit() {
+    const auto dialog = PathDialog(*this, kNetFileFilter);
+    if (dialog->Execute()) SetValue(host::ExtractFilePath(dialog->FileName));
+}
+
+void Register() {
+    using host::TypeInfo;
+    host::RegisterPropertyEditor(TypeInfo<TAboutProperty>(), TypeInfo<TOmbralCreator>(), "About",
+                                 TypeInfo<TAboutProperty>());
+    host::RegisterPropertyEditor(TypeInfo<String>(), TypeInfo<TOmbralCreator>(), "DatabaseDir",
+                                 TypeInfo<TDBPathProperty>());
+    host::RegisterPropertyEditor(TypeInfo<String>(), TypeInfo<TOmbralCreator>(), "NetFilePath",
+                                 TypeInfo<TNetFilePathProperty>());
+    host::RegisterComponents("OLVEX", {TypeInfo<TOmbralCreator>()});
+}
+
+}  // namespace OmbralCreateUnit

@@ -6,6 +6,7 @@
 
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
 #include <platform/host/rtl/FormStream.h>
+#include <platform/host/design/DesignIntf.h>
 
 using namespace OmbralCreateUnit;
 using namespace host;
@@ -138,19 +139,18 @@ TEST_F(SavedForm, ValueMadeByACastIsAWriteError) {
     EXPECT_THROW(WriteComponent(creator), EWriteError);
 }
 
-// No object of the About editor's class can exist yet, so About set in code
-// points at something else: the writer must not look into it, and a form
-// holds nothing for About either way.
-TEST_F(SavedForm, AboutSetInCodeIsLeftOutUnread) {
+// About set in code holds an editor object, which publishes nothing a form
+// could carry: the form is the same as with About empty, and reads back nil.
+TEST_F(SavedForm, AboutSetInCodeIsLeftOut) {
     TOmbralCreator creator(nullptr);
     creator.Name = "OmbralCreator1";
     const String text = WriteComponentText(creator);
     const String binary = WriteComponentBinary(creator);
-    int elsewhere = 0;
-    creator.About = reinterpret_cast<TAboutProperty*>(&elsewhere);
+    auto editor = host::CreateEditor(host::TypeInfo<TAboutProperty>(), {{&creator, GetPropInfo(creator, "About")}});
+    creator.About = static_cast<TAboutProperty*>(editor.get());
     EXPECT_EQ(WriteComponentText(creator), text);
     EXPECT_EQ(WriteComponentBinary(creator), binary);
-    EXPECT_THROW(GetObjectProp(creator, "About"), EPropertyError);
+    EXPECT_EQ(GetObjectProp(creator, "About"), editor.get());
     EXPECT_EQ(Read(binary)->About, nullptr);
 }
 

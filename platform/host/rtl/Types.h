@@ -59,6 +59,7 @@ public:
     void Include(E member) {
         if (Ordinal(member) < 32) bits_ |= 1u << Ordinal(member);
     }
+    bool Contains(E member) const { return Ordinal(member) < 32 && ((bits_ >> Ordinal(member)) & 1u); }
     std::uint32_t Bits() const { return bits_; }
     friend bool operator==(TSet, TSet) = default;
 

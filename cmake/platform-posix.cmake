@@ -9,9 +9,16 @@ target_include_directories(ombral_inifile PUBLIC $<BUILD_INTERFACE:${CMAKE_SOURC
 set(OMBRAL_PLATFORM_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/posix/PosixRegistry.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/HeadlessUi.cpp
-  ${CMAKE_SOURCE_DIR}/platform/posix/HeadlessBackend.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/posix/HeadlessBackend.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/EmbeddedResources.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/FontMetrics.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/Snapshot.cpp)
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/posix/include)
-set(OMBRAL_PLATFORM_LIBRARIES ombral_inifile)
+find_package(Freetype REQUIRED)
+find_package(Fontconfig REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo cairo-ft)
+set(OMBRAL_PLATFORM_LIBRARIES ombral_inifile Freetype::Freetype Fontconfig::Fontconfig PkgConfig::CAIRO)
 set(OMBRAL_INSTALLER_LIBRARY ${OMBRAL_ODBCINST})
 
 set(OMBRAL_SETUP_STORE_SOURCES ${CMAKE_SOURCE_DIR}/platform/posix/IniDataSourceStore.cpp)

@@ -1,40 +1,186 @@
-// The headless user interface backend: dialogs and forms on the console.
+// The headless user interface backend: dialogs and forms on the console,
+// measurement with the fonts Wine draws with, the shell through xdg-open.
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <iostream>
+#include <sstream>
 
+#include <EmbeddedResources.h>
+#include <FontMetrics.h>
 #include <HeadlessUi.h>
+#include <Snapshot.h>
 #include <platform/host/rtl/Resources.h>
+#include <platform/host/rtl/SysUtils.h>
 #include <platform/host/ui/Dialogs.h>
 #include <platform/host/ui/Forms.h>
 #include <platform/host/ui/UiBackend.h>
 
+namespace headless {
+
 namespace {
+
+struct Console {
+    std::istream* in = &std::cin;
+    std::ostream* out = &std::cout;
+};
+
+Console& TheConsole() {
+    static Console console;
+    return console;
+}
+
+std::function<void(const std::string&)>& ShellOpener() {
+    static std::function<void(const std::string&)> opener;
+    return opener;
+}
+
+// Starts xdg-open in a grandchild, so that nobody waits for the browser and
+// no zombie is left; a failure to start is ignored.
+void RunXdgOpen(const std::string& address) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (fork() == 0) {
+            execlp("xdg-open", "xdg-open", address.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        _exit(0);
+    }
+    if (child > 0) waitpid(child, nullptr, 0);
+}
+
+bool ReadLine(std::string& line) {
+    return static_cast<bool>(std::getline(*TheConsole().in, line));
+}
+
+void ListControls(const host::TWinControl& parent, std::ostream& out) {
+    for (int i = 0; i < parent.ControlCount(); ++i) {
+        const host::TControl& control = *parent.Controls(i);
+        out << control.Name << '\t' << control.Left << '\t' << control.Top << '\t' << control.Width << '\t'
+            << control.Height << '\t' << host::AnsiToUtf8(control.GetCaption()) << '\n';
+        if (const auto* inner = dynamic_cast<const host::TWinControl*>(&control)) ListControls(*inner, out);
+    }
+}
+
+host::TControl* FindControl(const host::TWinControl& parent, const std::string& name) {
+    for (int i = 0; i < parent.ControlCount(); ++i) {
+        host::TControl* control = parent.Controls(i);
+        if (control->Name == name) return control;
+        if (const auto* inner = dynamic_cast<const host::TWinControl*>(control))
+            if (host::TControl* found = FindControl(*inner, name)) return found;
+    }
+    return nullptr;
+}
+
+// One line at a modal form: its words in turn, each a control's name to
+// click, kEnter (pressing the default button) or kEscape; an empty line is
+// Enter. What follows the word that ends the run is dropped.
+void Answer(host::TCustomForm& form, const std::string& line, std::ostream& out) {
+    std::istringstream words(line.empty() ? std::string(kEnter) : line);
+    for (std::string word; form.ModalResult == host::mrNone && words >> word;) {
+        if (word == kEnter) {
+            if (host::TButton* button = form.DefaultButton())
+                button->Click();
+            else
+                form.ModalResult = host::mrOk;
+        } else if (word == kEscape) {
+            form.ModalResult = host::mrCancel;
+        } else if (host::TControl* control = FindControl(form, word)) {
+            control->Click();
+        } else {
+            out << "No control named " << word << '\n';
+        }
+    }
+}
+
+// Why the name cannot be taken, or empty when it can.
+std::string Refusal(const host::TOpenDialog& dialog, const std::filesystem::path& file) {
+    std::error_code error;
+    if (dialog.Options.Contains(host::ofPathMustExist) && !std::filesystem::is_directory(file.parent_path(), error))
+        return "The folder does not exist: " + file.parent_path().string();
+    if (dialog.Options.Contains(host::ofFileMustExist) && !std::filesystem::is_regular_file(file, error))
+        return "The file does not exist: " + file.string();
+    return {};
+}
 
 class HeadlessBackend final : public host::TUiBackend {
 public:
     host::TTextExtent MeasureText(const host::String& text, const host::TFont& font) override {
-        const host::Integer size = font.GetHeight() < 0 ? -font.GetHeight() : font.GetHeight();
-        return {static_cast<host::Integer>(text.size()) * size / 2, size + size / 8};
+        return MeasureLine(text, font);
     }
-    void RunModal(host::TCustomForm& form, const host::String&) override { form.ModalResult = host::mrCancel; }
+
+    void RunModal(host::TCustomForm& form, const host::String& snapshotPath) override {
+        std::ostream& out = *TheConsole().out;
+        out << host::AnsiToUtf8(form.GetCaption()) << '\n';
+        ListControls(form, out);
+        if (!snapshotPath.empty()) DrawSnapshot(form, snapshotPath);
+        while (form.ModalResult == host::mrNone) {
+            out << kModalPrompt << std::flush;
+            std::string line;
+            if (!ReadLine(line)) {
+                form.ModalResult = host::mrCancel;
+                break;
+            }
+            Answer(form, line, out);
+        }
+    }
+
     host::HWND FormHandle(host::TCustomForm& form) override { return &form; }
     void FormDestroyed(host::TCustomForm&) override {}
-    bool ExecuteOpenDialog(host::TOpenDialog&) override { return false; }
-    host::HINSTANCE OpenWithShell(host::HWND, const char*, const char*, const char*, const char*,
+
+    bool ExecuteOpenDialog(host::TOpenDialog& dialog) override {
+        std::ostream& out = *TheConsole().out;
+        out << kOpenHeading << dialog.Filter << '\n';
+        for (;;) {
+            out << kFileNamePrompt << dialog.FileName << "]: " << std::flush;
+            std::string line;
+            if (!ReadLine(line) || line.empty()) return false;
+            std::error_code error;
+            const std::filesystem::path file = std::filesystem::absolute(line, error);
+            if (error) {
+                out << "Not a file name: " << line << '\n';
+                continue;
+            }
+            if (const std::string refusal = Refusal(dialog, file); !refusal.empty()) {
+                out << refusal << '\n';
+                continue;
+            }
+            dialog.FileName = file.string();
+            return true;
+        }
+    }
+
+    host::HINSTANCE OpenWithShell(host::HWND, const char* operation, const char* file, const char*, const char*,
                                   host::Integer) override {
-        return nullptr;
+        if (!operation || std::string_view(operation) != "open" || !file || !*file)
+            return reinterpret_cast<host::HINSTANCE>(std::intptr_t{2});  // the host's "file not found"
+        if (ShellOpener())
+            ShellOpener()(file);
+        else
+            RunXdgOpen(file);
+        return reinterpret_cast<host::HINSTANCE>(std::intptr_t{42});
     }
 };
 
 }  // namespace
 
+void SetConsole(std::istream& in, std::ostream& out) { TheConsole() = {&in, &out}; }
+void ResetConsole() { TheConsole() = {}; }
+void SetShellOpener(std::function<void(const std::string&)> opener) { ShellOpener() = std::move(opener); }
+
+}  // namespace headless
+
 namespace host {
 
 TUiBackend& PlatformUiBackend() {
-    static auto* backend = new HeadlessBackend;  // outlives the forms the application frees at exit
+    static auto* backend = new headless::HeadlessBackend;  // outlives the forms the application frees at exit
     return *backend;
 }
 
-std::optional<std::string_view> PlatformResourceData(std::string_view) { return std::nullopt; }
+std::optional<std::string_view> PlatformResourceData(std::string_view name) {
+    return headless::FindEmbeddedResource(name);
+}
 
 }  // namespace host

@@ -80,6 +80,24 @@ TEST_F(ComponentStream, ReaderRestoresOwnersPropertiesAndEvents) {
     }
 }
 
+// A string property holds ANSI text, whichever string form the stream used.
+TEST_F(ComponentStream, UnicodeStringValuesBecomeAnsiText) {
+    const struct {
+        TFormValue Value;
+        const char* Caption;
+    } cases[] = {
+        {{.Kind = fvUtf8String, .Text = "\xC2\xA9 2026 \xE2\x82\xAC"}, "\xA9 2026 \x80"},
+        {{.Kind = fvUtf8String, .Text = "\xE4\xB8\xAD\xFF"}, "??"},  // no ANSI code; malformed
+        {{.Kind = fvWideString, .Wide = u"caf\u00e9 \U0001F600"}, "caf\xE9 ?"},
+    };
+    for (const auto& c : cases) {
+        TFormObject form = ReadTextForm("object Form1: TTestForm\n  object lbl: TTestLabel\n  end\nend\n");
+        form.Children[0].Properties.push_back({"Caption", c.Value});
+        std::unique_ptr<TComponent> read(ReadComponentForm(WriteBinaryForm(form), nullptr));
+        EXPECT_EQ(dynamic_cast<TTestLabel*>(read->Components(0))->Caption, c.Caption);
+    }
+}
+
 TEST_F(ComponentStream, LoadedRunsOnceOnEachComponentAfterAllAreRead) {
     std::unique_ptr<TComponent> form(ReadComponentForm(kFormText, nullptr));
     for (int i = 0; i < form->ComponentCount(); ++i) {

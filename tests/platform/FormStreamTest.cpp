@@ -130,13 +130,20 @@ TEST(FormStream, KeywordsCanNameProperties) {
     EXPECT_EQ(WriteTextForm(ReadTextForm(text)), text);
 }
 
+// In text the characters count, not their encoding: a UTF-8 value is written
+// as its characters, so one that fits in bytes reads back as a plain string.
 TEST(FormStream, UTF8AndWideStringsBecomePlainStringsInText) {
     TFormObject form = ReadTextForm("object A: TA end");
     form.Properties.push_back({"Utf8", {.Kind = fvUtf8String, .Text = "\xC2\xA9 x"}});
     form.Properties.push_back({"Latin", {.Kind = fvWideString, .Wide = u"caf\u00e9"}});
-    const TFormObject back = ReadTextForm(WriteTextForm(form));
+    form.Properties.push_back({"Euro", {.Kind = fvUtf8String, .Text = "\xE2\x82\xAC"}});
+    const std::string text = WriteTextForm(form);
+    EXPECT_NE(text.find("Utf8 = #169' x'"), std::string::npos) << text;
+    const TFormObject back = ReadTextForm(text);
     EXPECT_EQ(back.Properties[0].Value.Kind, fvString);
-    EXPECT_EQ(back.Properties[0].Value.Text, "\xC2\xA9 x");  // the same bytes
+    EXPECT_EQ(back.Properties[0].Value.Text, "\xA9 x");
+    EXPECT_EQ(back.Properties[2].Value.Kind, fvWideString);
+    EXPECT_EQ(back.Properties[2].Value.Wide, u"\u20AC");
     EXPECT_EQ(back.Properties[1].Value.Kind, fvString);
     EXPECT_EQ(back.Properties[1].Value.Text, "caf\xE9");
 }

@@ -243,8 +243,9 @@ private:
             return SetEnumProp(target, prop, member);
         }
         if (kind == tkSet && value.Kind == fvSet) return SetOrdProp(target, prop, SetBits(prop, value));
-        if (kind == tkLString && (value.Kind == fvString || value.Kind == fvUtf8String))
-            return SetStrProp(target, prop, value.Text);
+        if (kind == tkLString && value.Kind == fvString) return SetStrProp(target, prop, value.Text);
+        if (kind == tkLString && value.Kind == fvUtf8String) return SetStrProp(target, prop, Utf8ToAnsi(value.Text));
+        if (kind == tkLString && value.Kind == fvWideString) return SetStrProp(target, prop, WideToAnsi(value.Wide));
         if (kind == tkClass && value.Kind == fvNil) return SetObjectProp(target, prop, nullptr);
         if (kind == tkMethod && value.Kind == fvNil) return SetMethodProp(target, prop, {});
         if (kind == tkMethod && value.Kind == fvIdent) return SetMethodProp(target, prop, Method(value.Text));

@@ -501,8 +501,8 @@ private:
             case fvSingle: out_ += FloatText(static_cast<float>(value.Real)) + "s"; break;
             case fvDate: out_ += FloatText(static_cast<double>(value.Real)) + "d"; break;
             case fvCurrency: out_ += CurrencyText(value.Int); break;
-            case fvString:
-            case fvUtf8String: Text(std::string_view(value.Text), level, atLineStart); break;
+            case fvString: Text(std::string_view(value.Text), level, atLineStart); break;
+            case fvUtf8String: Text(std::u16string_view(Utf8ToWide(value.Text)), level, atLineStart); break;
             case fvWideString: Text(std::u16string_view(value.Wide), level, atLineStart); break;
             case fvIdent: out_ += value.Text; break;
             case fvFalse: out_ += "False"; break;

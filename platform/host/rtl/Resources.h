@@ -16,8 +16,8 @@ public:
     using Exception::Exception;
 };
 
-// Adds a resource to those the program carries; data must outlive its use.
-// Registering a name again replaces the earlier data.
+// Adds a copy of a resource to those the program carries. Registering a
+// name again replaces the earlier data.
 void RegisterResource(std::string_view name, std::string_view data);
 
 // The bytes of the resource: a registered one, else one embedded in the

@@ -2,6 +2,7 @@
 // The host's run-time library: exceptions and conversions.
 
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include <platform/host/rtl/Types.h>
@@ -34,5 +35,14 @@ String Trim(std::string_view S);
 // delimiter; empty for a name without one. The delimiters are the
 // platform's: '\\' and the drive colon on Win32, '/' on POSIX.
 String ExtractFilePath(const String& FileName);
+
+// A String holds the host's ANSI text, Windows-1252 on every platform. These
+// convert it from and to Unicode; a character that has no ANSI code
+// becomes '?', a malformed UTF-8 sequence U+FFFD (so '?' in ANSI).
+char32_t AnsiToUnicode(unsigned char Ansi);
+std::u16string Utf8ToWide(std::string_view Utf8);
+String Utf8ToAnsi(std::string_view Utf8);
+String WideToAnsi(std::u16string_view Wide);
+String AnsiToUtf8(std::string_view Ansi);
 
 }  // namespace host

@@ -68,8 +68,9 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), font_(std::make_uni
 
 TControl::~TControl() { SetParent(nullptr); }
 
+// Even an unchanged caption is taken as a change: a label read from a form
+// keeps its stored size until its caption is set, and is measured then.
 void TControl::SetCaption(const String& value) {
-    if (value == caption_) return;
     caption_ = value;
     TextChanged();
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <string>
 
 namespace headless {
 
@@ -16,5 +17,21 @@ void PostMessage(std::function<void()> message);
 // Both streams must outlive their use; ResetConsole goes back to the standard ones.
 void SetConsole(std::istream& in, std::ostream& out);
 void ResetConsole();
+
+// A modal form on the console lists its caption, then one line per control
+// (name, Left, Top, Width, Height, caption, tab-separated), then prompts. A
+// line answers with words: control names to click, kEnter, kEscape; an empty
+// line is Enter, the end of input Escape.
+inline constexpr const char* kModalPrompt = "Enter = OK: ";
+inline constexpr const char* kEnter = "{Enter}";
+inline constexpr const char* kEscape = "{Esc}";
+// An open-file dialog shows kOpenHeading and its filter, then prompts with
+// kFileNamePrompt, the current name and "]: "; an empty line cancels.
+inline constexpr const char* kOpenHeading = "Open: ";
+inline constexpr const char* kFileNamePrompt = "File name [";
+
+// Who opens the addresses ShellExecuteA is given: xdg-open until set; an
+// empty function goes back to it.
+void SetShellOpener(std::function<void(const std::string&)> opener);
 
 }  // namespace headless

@@ -54,10 +54,8 @@ private:
     std::thread thread_;
 };
 
-// The About form from its text form, as the build embeds it converted.
+// The About form from the resource the build embeds.
 pOlvexAbout::TOlvexAboutForm& AboutForm() {
-    static const std::string text = testsupport::ReadFile(OMBRAL_FORMS_DIR "\\OlvexAboutForm.txt");
-    host::RegisterResource("TOLVEXABOUTFORM", text);
     auto* form = new pOlvexAbout::TOlvexAboutForm(host::Application);
     form->SetLabels("TOmbralCreator", "1.1.0", "Ombral Software", "Copyright (c) 2026 Ombral Software",
                     "https://ombral.example.org/creator");

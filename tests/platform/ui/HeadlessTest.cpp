@@ -1,0 +1,71 @@
+// The console dialogs and the shell of the headless backend.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include <HeadlessUi.h>
+#include <pOlvexAbout/pOlvexAbout.h>
+#include <platform/host/ui/Dialogs.h>
+
+#include "../../support/Person.h"
+
+namespace {
+
+struct ShellRecorder {
+    std::vector<std::string> opened;
+    ShellRecorder() {
+        headless::SetShellOpener([this](const std::string& address) { opened.push_back(address); });
+    }
+    ~ShellRecorder() { headless::SetShellOpener({}); }
+};
+
+TEST(HeadlessForm, AddressClickedTwiceOpensTwiceAndStaysOpen) {
+    ShellRecorder shell;
+    testsupport::Person person;
+    person.WillClickThenEnter({"lblURL", "lblURL"});
+    pOlvexAbout::TOlvexAboutForm form(nullptr);
+    form.SetLabels("C", "1", "A", "(c)", "https://ombral.example.org/creator");
+    form.ShowModal();  // a click that ended the run would leave the second one unread
+    EXPECT_EQ(shell.opened, (std::vector<std::string>{"https://ombral.example.org/creator",
+                                                      "https://ombral.example.org/creator"}));
+}
+
+TEST(HeadlessOpenDialog, CancelsAndEnforcesExistence) {
+    const auto dir = std::filesystem::temp_directory_path() / "ombral-open-dialog";
+    std::filesystem::create_directories(dir);
+    const auto file = dir / "db.mdw";
+    std::ofstream(file) << "x";
+
+    const struct {
+        std::vector<std::string> Answers;  // empty string: an empty line; none left: end of input
+        host::TOpenOptions Options;
+        bool Chosen;
+    } cases[] = {
+        {{""}, {}, false},
+        {{}, {}, false},
+        {{(dir / "missing.mdw").string(), file.string()}, {host::ofFileMustExist}, true},
+        {{(dir / "no-dir" / "x.mdw").string(), ""}, {host::ofPathMustExist}, false},
+        {{(dir / "new.mdw").string()}, {host::ofPathMustExist}, true},
+    };
+    for (const auto& c : cases) {
+        testsupport::Person person;
+        for (const auto& answer : c.Answers)
+            answer.empty() ? person.WillCancelOpen() : person.WillOpen(answer);
+        host::TOpenDialog dialog(nullptr);
+        dialog.FileName = "start.mdw";
+        dialog.Filter = "Workgroup (*.mdw)|*.mdw";
+        dialog.Options = c.Options;
+        EXPECT_EQ(dialog.Execute(), c.Chosen);
+        EXPECT_EQ(dialog.FileName, c.Chosen ? c.Answers.back() : "start.mdw");
+        const auto seen = person.OpenDialogs();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].FileName, "start.mdw");
+        EXPECT_EQ(seen[0].Filter, "Workgroup (*.mdw)|*.mdw");
+    }
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace

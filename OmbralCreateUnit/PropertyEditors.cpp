@@ -18,9 +18,9 @@ namespace {
 // accelerator marker, so a literal one is written doubled.
 constexpr std::string_view kComponentName = "TOmbralCreator";
 constexpr std::string_view kVersion = "1.1.0";
-constexpr std::string_view kAuthor = "Olvex Software";
-constexpr std::string_view kCopyright = "Copyright \xA9 2001-2003 Olvex Software. All rights reserved.";
-constexpr std::string_view kAddress = "https://olvex.example/components/ombral";
+constexpr std::string_view kAuthor = "Ombral Software";
+constexpr std::string_view kCopyright = "Copyright \xA9 2026 Ombral Software";
+constexpr std::string_view kAddress = "https://ombral.example.org/creator";
 
 constexpr std::string_view kDatabaseFilter = "Paradox Databases (*.db)|*.db|Any File (*.*)|*.*|";
 constexpr std::string_view kNetFileFilter = "Paradox NET File (*.net)|*.net|Any File (*.*)|*.*|";

@@ -175,15 +175,27 @@ private:
     std::unique_ptr<host::TPropertyGrid> grid_;
 };
 
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream content;
-    content << file.rdbuf();
-    if (!file) throw host::Exception("cannot read " + path);
-    return content.str();
-}
-
 }  // namespace
+
+std::string ReadSavedForm(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const auto status = fs::status(path, error);
+    if (error) throw std::runtime_error("cannot read " + path + ": " + error.message());
+    if (!fs::is_regular_file(status)) throw std::runtime_error(path + " is not a regular file");
+    const auto tooLarge = [&] { return std::runtime_error(path + " is larger than 16 MiB, more than any saved form"); };
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error) throw std::runtime_error("cannot read " + path + ": " + error.message());
+    if (size > kMaxFormBytes) throw tooLarge();
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::string content(static_cast<std::size_t>(size) + 1, '\0');  // one more tells whether it grew
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
+    if (in.bad()) throw std::runtime_error("cannot read " + path);
+    content.resize(static_cast<std::size_t>(in.gcount()));
+    if (content.size() > size) throw std::runtime_error(path + " changed while it was read");
+    return content;
+}
 
 int RunAbout(const std::optional<std::string>& pngPath) {
     try {
@@ -205,7 +217,7 @@ int RunDesign(const std::string& formPath, const std::vector<std::string>& selec
     std::unique_ptr<Inspector> inspector;
     try {
         RegisterPackage();
-        const std::string content = ReadWholeFile(formPath);
+        const std::string content = ReadSavedForm(formPath);
         std::unique_ptr<host::TComponent> root(host::ReadComponentForm(content, nullptr));
         inspector = std::make_unique<Inspector>(formPath, std::move(root), host::IsBinaryForm(content), out);
         inspector->Select(select);

@@ -24,6 +24,7 @@
 #include <platform/odbc/ToolAccess.h>
 
 #include "CommandLine.h"
+#include "DesignCommands.h"
 
 namespace {
 
@@ -42,9 +43,6 @@ const std::set<std::string> kPropertyFlags{"--system", "--read-only", "--exclusi
                                            "--password-stdin"};
 // configure keeps what it is not given, so a stored option needs a way back off.
 const std::set<std::string> kNegatedFlags{"--no-read-only", "--no-exclusive", "--no-user-commit-sync"};
-
-// A saved form larger than this is refused unread.
-constexpr std::uintmax_t kMaxFormBytes = 16u << 20;
 
 const char* const kPropertyUsage =
     " [--system] --name NAME [--description TEXT] [--dir DIR]\n"
@@ -110,6 +108,8 @@ const std::vector<CommandSpec>& Commands() {
                 "Reads a saved form (text or binary, at most 16 MiB), finds its TOmbralCreator and\n"
                 "runs Execute.",
          {}, {}, {"FILE"}},
+        {"about", std::string(ombraltool::kAboutUsage), {}, {"--png"}},
+        {"design", std::string(ombraltool::kDesignUsage), {}, {"--select"}, {"FORM"}},
     };
     return commands;
 }
@@ -400,31 +400,9 @@ TOmbralCreator* FindCreator(host::TComponent& root) {
     return nullptr;
 }
 
-// The saved form's bytes; a device, a folder or a pipe, and a form too large
-// for any real one, are refused before anything is read.
-std::string ReadForm(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const auto status = fs::status(path, error);
-    if (error) throw Refusal("cannot read " + path + ": " + error.message());
-    if (!fs::is_regular_file(status)) throw Refusal(path + " is not a regular file");
-    const auto tooLarge = [&] { return Refusal(path + " is larger than 16 MiB, more than any saved form"); };
-    const std::uintmax_t size = fs::file_size(path, error);
-    if (error) throw Refusal("cannot read " + path + ": " + error.message());
-    if (size > kMaxFormBytes) throw tooLarge();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Refusal("cannot read " + path);
-    std::string content(static_cast<std::size_t>(size) + 1, '\0');  // one more tells whether it grew
-    in.read(content.data(), static_cast<std::streamsize>(content.size()));
-    if (in.bad()) throw Refusal("cannot read " + path);
-    content.resize(static_cast<std::size_t>(in.gcount()));
-    if (content.size() > size) throw Refusal(path + " changed while it was read");
-    return content;
-}
-
 int RunSaved(const ParsedCommand& c) {
     const std::string& path = c.arguments[0];
-    const std::string content = ReadForm(path);
+    const std::string content = ombraltool::ReadSavedForm(path);
     host::RegisterClass(host::TypeInfo<host::TComponent>());
     host::RegisterClass(host::TypeInfo<TOmbralCreator>());
     std::unique_ptr<host::TComponent> form;
@@ -539,6 +517,14 @@ int RegisterDriversCommand(const ParsedCommand& c) {
     return kOk;
 }
 
+int About(const ParsedCommand& c) { return ombraltool::RunAbout(c.Value("--png")); }
+
+int Design(const ParsedCommand& c) {
+    std::vector<std::string> select;
+    if (auto names = c.Value("--select")) select.push_back(*names);
+    return ombraltool::RunDesign(c.arguments[0], select, std::cin, std::cout, std::cerr);
+}
+
 int Run(const ParsedCommand& command) {
     using Handler = int (*)(const ParsedCommand&);
     static const std::map<std::string, Handler> handlers{{"add", Add},         {"configure", Configure},
@@ -546,8 +532,8 @@ int Run(const ParsedCommand& command) {
                                                          {"register-mdw", RegisterMdw},
                                                          {"drivers", Drivers}, {"list", List},
                                                          {"register-drivers", RegisterDriversCommand},
-
-                                                         {"save", Save},       {"run", RunSaved}};
+                                                         {"save", Save},       {"run", RunSaved},
+                                                         {"about", About},     {"design", Design}};
     return handlers.at(command.spec->name)(command);
 }
 

@@ -62,7 +62,41 @@ TEST_F(ToolTest, EveryCommandHasHelp) {
         EXPECT_EQ(result.exitCode, 0) << command;
         EXPECT_THAT(result.out, HasSubstr(std::string("ombral [--config DIR] ") + command));
     }
+    for (const char* command : {"about", "design"})
+        EXPECT_THAT(Ombral({command, "--help"}).out, HasSubstr(std::string("ombral ") + command));
     EXPECT_EQ(testsupport::Run({OMBRAL_TOOL, "--help"}).exitCode, 0);
+}
+
+// The About box on the console, as the grid opens it, and drawn to a picture
+// of its client area.
+TEST_F(ToolTest, AboutListsTheBoxAndDrawsItsClientArea) {
+    const std::string png = Path("about.png");
+    const auto shown = Ombral({"about", "--png", png}, {std::nullopt, {}, "\n"});
+    EXPECT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_THAT(shown.out, testing::StartsWith("About TOmbralCreator v1.1.0\nlblVersion\t"));
+    EXPECT_THAT(shown.out, HasSubstr("\nlblComponent\t125\t25\t80\t12\tTOmbralCreator\n"));
+    const std::string picture = testsupport::ReadFile(png);
+    ASSERT_GE(picture.size(), 24u);
+    EXPECT_EQ(picture.substr(0, 8), "\x89PNG\r\n\x1A\n");
+    EXPECT_EQ(picture.substr(16, 8), std::string("\0\0\x01\x4C\0\0\0\xFA", 8));  // 332 by 250
+
+    const auto unwritable = Ombral({"about", "--png", Path("no-such-folder/about.png")}, {std::nullopt, {}, "\n"});
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_THAT(unwritable.err, HasSubstr("no-such-folder/about.png"));
+}
+
+TEST_F(ToolTest, DesignRunsTheInspectorAndFailsWithAFailedCommand) {
+    const std::string form = Path("form.txt");
+    ASSERT_EQ(Ombral({"save", form, "--name", "Shop"}).exitCode, 0);
+    const auto listed = Ombral({"design", form}, {std::nullopt, {}, "list\nquit\n"});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_THAT(listed.out, HasSubstr("About\t(about)\t...\n"));
+    EXPECT_THAT(listed.out, HasSubstr("DSNNameOrAlias\tShop\n"));
+    const auto failed = Ombral({"design", form}, {std::nullopt, {}, "lst\nlist\n"});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_THAT(failed.err, HasSubstr("unknown command 'lst'"));
+    EXPECT_THAT(failed.out, HasSubstr("DSNNameOrAlias\tShop\n"));  // and went on
+    EXPECT_EQ(Ombral({"design", Path("missing.txt")}).exitCode, 1);
 }
 
 // A saved form runs as the add command would; a binary one as well as text.

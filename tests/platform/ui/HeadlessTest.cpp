@@ -7,7 +7,10 @@
 #include <memory>
 
 #include <HeadlessUi.h>
+#include <OmbralCreateUnit/OmbralCreateUnit.h>
 #include <pOlvexAbout/pOlvexAbout.h>
+#include <platform/host/design/DesignIntf.h>
+#include <platform/host/ui/Forms.h>
 #include <platform/host/ui/Dialogs.h>
 
 #include "../../support/Person.h"
@@ -31,6 +34,22 @@ TEST(HeadlessForm, AddressClickedTwiceOpensTwiceAndStaysOpen) {
     form.ShowModal();  // a click that ended the run would leave the second one unread
     EXPECT_EQ(shell.opened, (std::vector<std::string>{"https://ombral.example.org/creator",
                                                       "https://ombral.example.org/creator"}));
+}
+
+// What a handler raises leaves ShowModal and the editor, which has freed its form.
+TEST(HeadlessForm, TheAboutEditorFreesItsFormWhenTheRunRaises) {
+    host::UnregisterDesignTime();
+    OmbralCreateUnit::Register();
+    headless::SetShellOpener([](const std::string&) { throw host::Exception("no browser"); });
+    OmbralCreateUnit::TOmbralCreator creator(nullptr);
+    host::TPropertyGrid grid({&creator});
+    const int owned = host::Application->ComponentCount();
+    testsupport::Person person;
+    person.WillClickThenEnter({"lblURL"});
+    EXPECT_THROW(grid.Edit("About"), host::Exception);
+    EXPECT_EQ(host::Application->ComponentCount(), owned);
+    headless::SetShellOpener({});
+    host::UnregisterDesignTime();
 }
 
 TEST(HeadlessOpenDialog, CancelsAndEnforcesExistence) {

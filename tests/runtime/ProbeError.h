@@ -5,17 +5,6 @@
 #include <stdexcept>
 #include <string>
 
-#ifdef OMBRAL_PROBE_BUILDING_A
-#define OMBRAL_PROBE_A __declspec(dllexport)
-#else
-#define OMBRAL_PROBE_A __declspec(dllimport)
-#endif
-#ifdef OMBRAL_PROBE_BUILDING_B
-#define OMBRAL_PROBE_B __declspec(dllexport)
-#else
-#define OMBRAL_PROBE_B __declspec(dllimport)
-#endif
-
 class ProbeError : public std::runtime_error {
 public:
   ProbeError(const std::string &what, int code) : std::runtime_error(what), code_(code) {}
@@ -25,7 +14,9 @@ private:
   int code_;
 };
 
+// The runtime package's own code: throws std::out_of_range.
+extern "C" void probeRuntimeRaise();
 // A: throws ProbeError(message, code).
-OMBRAL_PROBE_A void probeThrow(const char *message, int code);
+void probeThrow(const char *message, int code);
 // B: calls probeThrow; sets unwound when a local object of B is destroyed.
-OMBRAL_PROBE_B void probeRelay(const char *message, int code, bool &unwound);
+void probeRelay(const char *message, int code, bool &unwound);

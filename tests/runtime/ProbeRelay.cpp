@@ -13,7 +13,7 @@ private:
 };
 } // namespace
 
-void probeRelay(const char *message, int code, bool &unwound) {
+__declspec(dllexport) void probeRelay(const char *message, int code, bool &unwound) {
   UnwindMark mark(unwound);
   probeThrow(message, code);
 }

@@ -1,3 +1,3 @@
 #include "ProbeError.h"
 
-void probeThrow(const char *message, int code) { throw ProbeError(message, code); }
+__declspec(dllexport) void probeThrow(const char *message, int code) { throw ProbeError(message, code); }

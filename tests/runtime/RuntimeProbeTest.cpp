@@ -53,6 +53,8 @@ const CatchCase catchCases[] = {
   {"ProbeError as std::logic_error", [] { return whatCaughtAs<std::logic_error>(relayDiskFull); }, notAsThisType},
   {"string::at as std::out_of_range",
    [] { return whatCaughtAs<std::out_of_range>(stringAtPastEnd).substr(0, 16); }, "basic_string::at"},
+  {"the runtime package's own code as std::out_of_range",
+   [] { return whatCaughtAs<std::out_of_range>(probeRuntimeRaise); }, "list index out of bounds"},
   {"operator new as std::bad_alloc", [] { return whatCaughtAs<std::bad_alloc>(allocateMostOfTheAddressSpace); },
    "std::bad_alloc"},
 };

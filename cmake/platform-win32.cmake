@@ -14,6 +14,7 @@ set(OMBRAL_PLATFORM_SOURCES
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/win32/include)
 set(OMBRAL_PLATFORM_LIBRARIES advapi32 user32 gdi32 comdlg32 shell32)
 set(OMBRAL_INSTALLER_LIBRARY odbccp32)
+include(${CMAKE_CURRENT_LIST_DIR}/runtime-package.cmake)
 
 set(OMBRAL_SETUP_STORE_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/RegistryDataSourceStore.cpp)
 set(OMBRAL_SETUP_LIBRARIES advapi32 odbccp32)

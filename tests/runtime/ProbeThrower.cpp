@@ -1,0 +1,3 @@
+#include "ProbeError.h"
+
+__declspec(dllexport) void probeThrow(const char *message, int code) { throw ProbeError(message, code); }

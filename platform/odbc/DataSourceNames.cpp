@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include <platform/host/rtl/SysUtils.h>
+
 namespace odbcsetup {
 
 namespace {
@@ -12,7 +14,7 @@ constexpr std::string_view kForbiddenCharacters = "[]{}(),;?*=!@\\";
 // list of data sources), not as data sources.
 constexpr std::array<std::string_view, 2> kReservedNames{"ODBC", "ODBC Data Sources"};
 
-bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
+bool IsControl(char c) { return host::IsControlChar(c); }
 
 bool SameText(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -42,18 +44,6 @@ std::optional<std::string> NameProblem(std::string_view name) {
     return std::nullopt;
 }
 
-std::string Escaped(std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string shown;
-    shown.reserve(text.size());
-    for (char c : text) {
-        if (!IsControl(c)) shown.push_back(c);
-        else if (c == '\t') shown += "\\t";
-        else if (c == '\n') shown += "\\n";
-        else if (c == '\r') shown += "\\r";
-        else (shown += "\\x") += {kHex[(c >> 4) & 0xf], kHex[c & 0xf]};
-    }
-    return shown;
-}
+std::string Escaped(std::string_view text) { return host::EscapeControls(text); }
 
 }  // namespace odbcsetup

@@ -1,5 +1,6 @@
 #include <FontMetrics.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -65,12 +66,20 @@ std::string FontFile(const host::String& name) {
     return file;
 }
 
+// Heights past this, which a damaged form may hold, are measured as this.
+constexpr long long kMaxEmPixels = 16384;
+
 int EmPixels(const host::TFont& font) {
-    if (font.GetHeight() <= 0) return font.GetHeight() == 0 ? 13 : -font.GetHeight();
-    const FT_Face face = OpenFace(FontFile(font.GetName()));
-    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-    const int cell = os2 ? os2->usWinAscent + os2->usWinDescent : face->ascender - face->descender;
-    return static_cast<int>(std::lround(static_cast<double>(font.GetHeight()) * face->units_per_EM / cell));
+    const long long height = font.GetHeight();
+    long long em = -height;
+    if (height == 0) em = 13;
+    if (height > 0) {
+        const FT_Face face = OpenFace(FontFile(font.GetName()));
+        const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+        const long long cell = os2 ? os2->usWinAscent + os2->usWinDescent : face->ascender - face->descender;
+        em = cell > 0 ? std::llround(static_cast<double>(height) * face->units_per_EM / static_cast<double>(cell)) : height;
+    }
+    return static_cast<int>(std::clamp(em, 1LL, kMaxEmPixels));
 }
 
 namespace {

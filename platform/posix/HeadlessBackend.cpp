@@ -51,6 +51,9 @@ void RunXdgOpen(const std::string& address) {
     if (child > 0) waitpid(child, nullptr, 0);
 }
 
+// What the terminal shows of a text: UTF-8, no control character raw.
+std::string Shown(const host::String& text) { return host::EscapeControls(host::AnsiToUtf8(text)); }
+
 bool ReadLine(std::string& line) {
     return static_cast<bool>(std::getline(*TheConsole().in, line));
 }
@@ -59,7 +62,7 @@ void ListControls(const host::TWinControl& parent, std::ostream& out) {
     for (int i = 0; i < parent.ControlCount(); ++i) {
         const host::TControl& control = *parent.Controls(i);
         out << control.Name << '\t' << control.Left << '\t' << control.Top << '\t' << control.Width << '\t'
-            << control.Height << '\t' << host::AnsiToUtf8(control.GetCaption()) << '\n';
+            << control.Height << '\t' << Shown(control.GetCaption()) << '\n';
         if (const auto* inner = dynamic_cast<const host::TWinControl*>(&control)) ListControls(*inner, out);
     }
 }
@@ -90,7 +93,7 @@ void Answer(host::TCustomForm& form, const std::string& line, std::ostream& out)
         } else if (host::TControl* control = FindControl(form, word)) {
             control->Click();
         } else {
-            out << "No control named " << word << '\n';
+            out << "No control named " << host::EscapeControls(word) << '\n';
         }
     }
 }
@@ -113,7 +116,7 @@ public:
 
     void RunModal(host::TCustomForm& form, const host::String& snapshotPath) override {
         std::ostream& out = *TheConsole().out;
-        out << host::AnsiToUtf8(form.GetCaption()) << '\n';
+        out << Shown(form.GetCaption()) << '\n';
         ListControls(form, out);
         if (!snapshotPath.empty()) DrawSnapshot(form, snapshotPath);
         while (form.ModalResult == host::mrNone) {
@@ -132,19 +135,19 @@ public:
 
     bool ExecuteOpenDialog(host::TOpenDialog& dialog) override {
         std::ostream& out = *TheConsole().out;
-        out << kOpenHeading << dialog.Filter << '\n';
+        out << kOpenHeading << Shown(dialog.Filter) << '\n';
         for (;;) {
-            out << kFileNamePrompt << dialog.FileName << "]: " << std::flush;
+            out << kFileNamePrompt << host::EscapeControls(dialog.FileName) << "]: " << std::flush;
             std::string line;
             if (!ReadLine(line) || line.empty()) return false;
             std::error_code error;
             const std::filesystem::path file = std::filesystem::absolute(line, error);
             if (error) {
-                out << "Not a file name: " << line << '\n';
+                out << "Not a file name: " << host::EscapeControls(line) << '\n';
                 continue;
             }
             if (const std::string refusal = Refusal(dialog, file); !refusal.empty()) {
-                out << refusal << '\n';
+                out << host::EscapeControls(refusal) << '\n';
                 continue;
             }
             dialog.FileName = file.string();

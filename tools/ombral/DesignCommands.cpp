@@ -142,7 +142,8 @@ private:
 
     void List(const std::string&, const std::string&) {
         for (const auto& editor : grid_->Properties()) {
-            out_ << editor->GetName() << '\t' << host::TPropertyGrid::ValueText(*editor);
+            out_ << host::EscapeControls(editor->GetName()) << '\t'
+                 << host::EscapeControls(host::TPropertyGrid::ValueText(*editor));
             if (editor->GetAttributes().Contains(host::paDialog)) out_ << "\t...";
             out_ << '\n';
         }
@@ -164,7 +165,7 @@ private:
     }
     void Save(const std::string&, const std::string&) {
         ReplaceFile(path_, binary_ ? host::WriteComponentBinary(*root_) : host::WriteComponentText(*root_));
-        out_ << "saved " << path_ << '\n';
+        out_ << "saved " << host::EscapeControls(path_) << '\n';
     }
     void Help(const std::string&, const std::string&) { out_ << kInspectorHelp; }
 
@@ -207,7 +208,7 @@ int RunAbout(const std::optional<std::string>& pngPath) {
         grid.Edit("About");
         return kOk;
     } catch (const std::exception& error) {
-        std::cerr << "ombral: " << error.what() << "\n";
+        std::cerr << "ombral: " << host::EscapeControls(error.what()) << "\n";
         return kFailed;
     }
 }
@@ -222,7 +223,7 @@ int RunDesign(const std::string& formPath, const std::vector<std::string>& selec
         inspector = std::make_unique<Inspector>(formPath, std::move(root), host::IsBinaryForm(content), out);
         inspector->Select(select);
     } catch (const std::exception& error) {
-        err << "ombral: " << formPath << ": " << error.what() << "\n";
+        err << "ombral: " << host::EscapeControls(formPath + ": " + error.what()) << "\n";
         return kFailed;
     }
     const bool interactive = &in == &std::cin && platform::StandardInputIsTerminal();
@@ -233,7 +234,7 @@ int RunDesign(const std::string& formPath, const std::vector<std::string>& selec
         try {
             if (!inspector->Run(line)) break;
         } catch (const std::exception& error) {
-            err << "ombral: " << error.what() << "\n";
+            err << "ombral: " << host::EscapeControls(error.what()) << "\n";
             failed = true;
         }
     }

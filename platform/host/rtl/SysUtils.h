@@ -36,6 +36,25 @@ String Trim(std::string_view S);
 // platform's: '\\' and the drive colon on Win32, '/' on POSIX.
 String ExtractFilePath(const String& FileName);
 
+inline bool IsControlChar(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
+
+// The text with every control character written as an escape (\t, \n, \r,
+// \xHH), so that what a file held never reaches a terminal or a log raw.
+// Header-only: the setup library uses it without the rest of the framework.
+inline std::string EscapeControls(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string shown;
+    shown.reserve(text.size());
+    for (char c : text) {
+        if (!IsControlChar(c)) shown.push_back(c);
+        else if (c == '\t') shown += "\\t";
+        else if (c == '\n') shown += "\\n";
+        else if (c == '\r') shown += "\\r";
+        else (shown += "\\x") += {kHex[(c >> 4) & 0xf], kHex[c & 0xf]};
+    }
+    return shown;
+}
+
 // A String holds the host's ANSI text, Windows-1252 on every platform. These
 // convert it from and to Unicode; a character that has no ANSI code
 // becomes '?', a malformed UTF-8 sequence U+FFFD (so '?' in ANSI).

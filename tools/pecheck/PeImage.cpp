@@ -19,12 +19,19 @@ constexpr std::size_t kExportDirectory = 0, kImportDirectory = 1, kResourceDirec
 constexpr std::uint32_t kHighBit = 0x80000000u;
 // Type, name and language: the loader looks no deeper.
 constexpr int kResourceLevels = 3;
+// A sound file lists at most about its own size in names and table entries.
+constexpr std::uint32_t kListingBudget = 4;
 
 constexpr std::array<std::string_view, 25> kStandardTypes{
-    "",          "CURSOR",  "BITMAP",     "ICON",         "MENU",   "DIALOG",       "STRING",
-    "FONTDIR",   "FONT",    "ACCELERATOR", "RCDATA",      "MESSAGETABLE", "GROUP_CURSOR", "",
-    "GROUP_ICON", "",       "VERSION",    "DLGINCLUDE",   "",       "PLUGPLAY",     "VXD",
-    "ANICURSOR", "ANIICON", "HTML",       "MANIFEST"};
+    "",        "CURSOR",      "BITMAP", "ICON",         "MENU",         "DIALOG",    "STRING",     "FONTDIR",
+    "FONT",    "ACCELERATOR", "RCDATA", "MESSAGETABLE", "GROUP_CURSOR", "",          "GROUP_ICON", "",
+    "VERSION", "DLGINCLUDE",  "",       "PLUGPLAY",     "VXD",          "ANICURSOR", "ANIICON",    "HTML",
+    "MANIFEST"};
+
+std::size_t TextSize(const ResourceId& id) {
+    auto text = std::get_if<std::string>(&id);
+    return text ? text->size() : 0;
+}
 
 std::string Hex(std::uint64_t value) {
     char text[24];
@@ -55,7 +62,8 @@ void AppendUtf8(std::string& out, std::uint32_t c) {
 // Bounds-checked little-endian reads, by file offset or by RVA.
 class PeImage::Reader {
 public:
-    explicit Reader(const PeImage& image) : image_(image), bytes_(image.file_) {}
+    explicit Reader(const PeImage& image)
+        : image_(image), bytes_(image.file_), budget_(kListingBudget * std::uint64_t{image.file_.size()}) {}
 
     [[noreturn]] static void Fail(std::string_view what, std::uint64_t offset, std::string_view problem) {
         throw PeError(std::string(what) + " at file offset " + Hex(offset) + ": " + std::string(problem));
@@ -83,11 +91,11 @@ public:
     // The file offset of `size` bytes at `rva`, all of them backed by file data.
     std::uint32_t Offset(std::uint64_t rva, std::uint64_t size, std::string_view what) const {
         auto region = image_.Region(rva);
-        if (!region)
-            throw PeError(std::string(what) + " at RVA " + Hex(rva) + ": not in the file data of any section");
+        if (!region) throw PeError(std::string(what) + " at RVA " + Hex(rva) + ": not in the file data of any section");
         if (size > region->second)
-            Fail(what, region->first, std::to_string(size) + " bytes needed, its section's file data ends at " +
-                                          Hex(region->first + region->second));
+            Fail(what, region->first,
+                 std::to_string(size) + " bytes needed, its section's file data ends at " +
+                     Hex(region->first + region->second));
         return region->first;
     }
     std::uint32_t U32At(std::uint64_t rva, std::string_view what) const { return U32(Offset(rva, 4, what), what); }
@@ -96,18 +104,31 @@ public:
         return Bytes(Offset(rva, size, what), size, what);
     }
 
+    // Tables that point into each other could make a small file list names
+    // and entries without end: what is listed and scanned is charged against
+    // a multiple of the file's size.
+    void Spend(std::uint64_t bytes, std::string_view what, std::uint64_t offset) {
+        if (bytes > budget_)
+            Fail(what, offset,
+                 "its tables repeat each other: more is listed than " + std::to_string(kListingBudget) +
+                     " times the file's size");
+        budget_ -= bytes;
+    }
+
     // A NUL-terminated string, which must end within its section's file data.
-    std::string CString(std::uint64_t rva, std::string_view what) const {
+    std::string CString(std::uint64_t rva, std::string_view what) {
         auto offset = Offset(rva, 1, what);
         auto available = bytes_.subspan(offset, image_.Region(rva)->second);
         auto end = std::find(available.begin(), available.end(), std::uint8_t{0});
         if (end == available.end()) Fail(what, offset, "no terminating NUL before the end of its section's data");
+        Spend(static_cast<std::uint64_t>(end - available.begin()) + 1, what, offset);
         return std::string(available.begin(), end);
     }
 
 private:
     const PeImage& image_;
     std::span<const std::uint8_t> bytes_;
+    std::uint64_t budget_;
 };
 
 PeImage::PeImage(std::vector<std::uint8_t> file) : file_(std::move(file)) {
@@ -133,8 +154,7 @@ PeImage PeImage::Read(const std::filesystem::path& path) {
 std::optional<std::pair<std::uint32_t, std::uint32_t>> PeImage::Region(std::uint64_t rva) const {
     for (const auto& section : sections_) {
         // Past its virtual size a section holds no image data, even where the file is padded.
-        std::uint64_t backed =
-            section.virtualSize ? std::min(section.virtualSize, section.rawSize) : section.rawSize;
+        std::uint64_t backed = section.virtualSize ? std::min(section.virtualSize, section.rawSize) : section.rawSize;
         if (rva >= section.virtualAddress && rva - section.virtualAddress < backed) {
             auto into = static_cast<std::uint32_t>(rva - section.virtualAddress);
             return std::pair{section.rawOffset + into, static_cast<std::uint32_t>(backed - into)};
@@ -192,7 +212,7 @@ void PeImage::ReadHeaders(const Reader& file) {
     }
 }
 
-void PeImage::ReadExports(const Reader& file, std::uint32_t rva) {
+void PeImage::ReadExports(Reader& file, std::uint32_t rva) {
     const char* what = "export directory";
     file.Offset(rva, kExportDirectorySize, what);
     hasExports_ = true;
@@ -225,26 +245,19 @@ void PeImage::ReadExports(const Reader& file, std::uint32_t rva) {
                      [](const Export& a, const Export& b) { return a.ordinal < b.ordinal; });
 }
 
-void PeImage::ReadImports(const Reader& file, std::uint32_t rva) {
-    // Every entry read takes at least four bytes of the file, unless tables are
-    // shared: this keeps a file whose tables repeat each other from listing
-    // more than it holds.
-    std::uint64_t budget = file_.size() / 4;
-    auto spend = [&](std::uint64_t at, const char* what) {
-        if (budget-- == 0) file.Fail(what, file.Offset(at, 1, what), "more entries than the file can hold");
-    };
+void PeImage::ReadImports(Reader& file, std::uint32_t rva) {
     for (std::uint64_t descriptor = rva;; descriptor += kImportDescriptorSize) {
         const char* what = "import descriptor";
         auto bytes = file.BytesAt(descriptor, kImportDescriptorSize, what);
         if (std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte == 0; })) break;
-        spend(descriptor, what);
+        file.Spend(kImportDescriptorSize, what, file.Offset(descriptor, 1, what));
         Import import{file.CString(file.U32At(descriptor + 12, what), "imported DLL name"), {}};
         std::uint64_t thunk = file.U32At(descriptor, what);
         if (!thunk) thunk = file.U32At(descriptor + 16, what);
         for (;; thunk += 4) {
             auto entry = file.U32At(thunk, "import lookup table");
             if (!entry) break;
-            spend(thunk, "import lookup table");
+            file.Spend(4, "import lookup table", file.Offset(thunk, 4, "import lookup table"));
             if (entry & kHighBit)
                 import.functions.push_back({"", static_cast<std::uint16_t>(entry & 0xFFFF)});
             else
@@ -254,7 +267,7 @@ void PeImage::ReadImports(const Reader& file, std::uint32_t rva) {
     }
 }
 
-void PeImage::ReadResources(const Reader& file, std::uint32_t base) {
+void PeImage::ReadResources(Reader& file, std::uint32_t base) {
     // Each directory may be reached once: a tree that points back into itself
     // would otherwise list the same leaves again and again.
     std::set<std::uint64_t> seen;
@@ -263,6 +276,7 @@ void PeImage::ReadResources(const Reader& file, std::uint32_t base) {
         std::uint64_t at = std::uint64_t{base} + (field & ~kHighBit);
         auto length = file.U16At(at, "resource name");
         auto units = file.BytesAt(at + 2, 2 * std::uint64_t{length}, "resource name");
+        file.Spend(2 + units.size(), "resource name", file.Offset(at, 2, "resource name"));
         std::string text;
         for (std::size_t i = 0; i < units.size(); i += 2) {
             std::uint32_t c = units[i] | units[i + 1] << 8;
@@ -290,9 +304,9 @@ void PeImage::ReadResources(const Reader& file, std::uint32_t base) {
             path[level] = id(name);
             bool subdirectory = target & kHighBit;
             if (subdirectory != (level + 1 < kResourceLevels))
-                file.Fail("resource directory entry", file.Offset(entry, 8, what),
-                          subdirectory ? "a subdirectory below the language level"
-                                       : "a data entry above the language level");
+                file.Fail(
+                    "resource directory entry", file.Offset(entry, 8, what),
+                    subdirectory ? "a subdirectory below the language level" : "a data entry above the language level");
             if (subdirectory) {
                 self(self, std::uint64_t{base} + (target & ~kHighBit), level + 1);
                 continue;
@@ -300,8 +314,10 @@ void PeImage::ReadResources(const Reader& file, std::uint32_t base) {
             auto language = std::get_if<std::uint32_t>(&path[level]);
             if (!language) file.Fail("resource directory entry", file.Offset(entry, 8, what), "a named language");
             std::uint64_t data = std::uint64_t{base} + target;
-            auto bytes = file.BytesAt(file.U32At(data, "resource data entry"), file.U32At(data + 4, "resource data entry"),
-                                      "resource data");
+            auto bytes = file.BytesAt(file.U32At(data, "resource data entry"),
+                                      file.U32At(data + 4, "resource data entry"), "resource data");
+            // Every leaf carries its own copy of the type's and the name's text.
+            file.Spend(TextSize(path[0]) + TextSize(path[1]), "resource data entry", file.Offset(data, 16, what));
             resources_.push_back({path[0], path[1], *language, bytes});
         }
     };

@@ -40,7 +40,7 @@ struct Export {
 };
 
 struct ImportedFunction {
-    std::string name;                     // empty when imported by ordinal
+    std::string name;                      // empty when imported by ordinal
     std::optional<std::uint16_t> ordinal;  // set when imported by ordinal
     bool operator==(const ImportedFunction&) const = default;
 };
@@ -83,8 +83,8 @@ public:
     bool HasExports() const { return hasExports_; }
     const std::string& DllName() const { return dllName_; }
     std::uint32_t OrdinalBase() const { return ordinalBase_; }
-    const std::vector<Export>& Exports() const { return exports_; }  // by ordinal
-    const std::vector<Import>& Imports() const { return imports_; }  // in directory order
+    const std::vector<Export>& Exports() const { return exports_; }        // by ordinal
+    const std::vector<Import>& Imports() const { return imports_; }        // in directory order
     const std::vector<Resource>& Resources() const { return resources_; }  // in directory order
 
 private:
@@ -92,9 +92,9 @@ private:
     // Where `rva` lies in the file, and how many bytes of file data follow it there.
     std::optional<std::pair<std::uint32_t, std::uint32_t>> Region(std::uint64_t rva) const;
     void ReadHeaders(const Reader& file);
-    void ReadExports(const Reader& file, std::uint32_t rva);
-    void ReadImports(const Reader& file, std::uint32_t rva);
-    void ReadResources(const Reader& file, std::uint32_t rva);
+    void ReadExports(Reader& file, std::uint32_t rva);
+    void ReadImports(Reader& file, std::uint32_t rva);
+    void ReadResources(Reader& file, std::uint32_t rva);
 
     std::vector<std::uint8_t> file_;
     std::uint32_t sizeOfHeaders_ = 0;

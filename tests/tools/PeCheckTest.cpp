@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -110,9 +111,11 @@ TEST_F(PeSampleTest, PecheckListsAndDumps) {
         {{"--resource", "RCDATA", "7", file}, 1, "", "no resource RCDATA 7"},
         {{file + ".missing"}, 1, "", "sample.dll.missing: cannot be opened"},
         {{"/proc/self/cmdline"}, 1, "", "DOS header at file offset 0x0"},
+        {{std::filesystem::path(file).parent_path()}, 1, "", "pe-sample: is a folder, not a file"},
         {{}, 2, "", "no FILE given"},
         {{file, file}, 2, "", "unexpected argument"},
-        {{"--lang", "x", "--resource", "RCDATA", "PAYLOAD", file}, 2, "", "not a language id: x"},
+        {{"--lang", "0x", "--resource", "RCDATA", "PAYLOAD", file}, 2, "", "not a language id: 0x"},
+        {{file, "--resource", "RCDATA"}, 2, "", "--resource needs TYPE and NAME"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> argv{PECHECK};
@@ -126,8 +129,8 @@ TEST_F(PeSampleTest, PecheckListsAndDumps) {
 }
 
 TEST(PeTokens, ReadBackAsWritten) {
-    const std::vector<std::string> texts{"PAYLOAD", "", "123", "#5", "a b", "q\"\\",
-                                         std::string("\x01\x7F\0", 3), "Größe", "RCDATA", "\"", "MANIFEST2"};
+    const std::vector<std::string> texts{
+        "PAYLOAD", "", "123", "#5", "a b", "q\"\\", std::string("\x01\x7F\0", 3), "Größe", "RCDATA", "\"", "MANIFEST2"};
     for (bool isType : {false, true})
         for (const auto& text : texts) {
             auto token = Token(text, isType);
@@ -205,7 +208,10 @@ TEST_F(PeSampleTest, DamageIsRefusedWithWhatAndWhere) {
         {"17 data directories", [&](Bytes& f) { Put32(f, optional + 92, 17); }, "17 data directories do not fit"},
         {"section data past the end", [&](Bytes& f) { Put32(f, sections + 20, 0xFFFFF000); },
          "file data of section .text"},
-        {"section table past the end", [&](Bytes& f) { Put16(f, pe + 6, 0xFFFF); }, "section table at file offset"},
+        {"65535 sections", [&](Bytes& f) { Put16(f, pe + 6, 0xFFFF); }, "65535 sections, more than Windows loads"},
+        {"section table past the end",
+         [&](Bytes& f) { Put16(f, pe + 20, static_cast<std::uint16_t>(f.size() - optional - 10)); },
+         "section table at file offset"},
         {"exported DLL name nowhere", [&](Bytes& f) { Put32(f, at(0) + 12, 0x7FFFFFF0); },
          "exported DLL name at RVA 0x7FFFFFF0"},
         {"export addresses past the section", [&](Bytes& f) { Put32(f, at(0) + 20, 0x40000000); },

@@ -17,6 +17,8 @@ constexpr std::uint32_t kOptionalHeaderFixedSize = 96, kMaxDirectories = 16;
 constexpr std::uint32_t kSectionHeaderSize = 40, kImportDescriptorSize = 20, kExportDirectorySize = 40;
 constexpr std::size_t kExportDirectory = 0, kImportDirectory = 1, kResourceDirectory = 2;
 constexpr std::uint32_t kHighBit = 0x80000000u;
+// Windows loads no image with more; it also keeps every address lookup short.
+constexpr std::uint32_t kMaxSections = 96;
 // Type, name and language: the loader looks no deeper.
 constexpr int kResourceLevels = 3;
 // A sound file lists at most about its own size in names and table entries.
@@ -140,9 +142,16 @@ PeImage::PeImage(std::vector<std::uint8_t> file) : file_(std::move(file)) {
 }
 
 PeImage PeImage::Read(const std::filesystem::path& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) throw PeError(path.string() + ": is a folder, not a file");
     std::ifstream in(path, std::ios::binary);
     if (!in) throw PeError(path.string() + ": cannot be opened");
-    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure& error) {
+        throw PeError(path.string() + ": cannot be read: " + error.what());
+    }
     if (in.bad()) throw PeError(path.string() + ": cannot be read");
     try {
         return PeImage(std::move(bytes));
@@ -180,6 +189,8 @@ void PeImage::ReadHeaders(const Reader& file) {
     file.Need(coff, 20, "COFF header");
     std::uint32_t sectionCount = file.U16(coff + 2, "COFF header");
     std::uint32_t optionalSize = file.U16(coff + 16, "COFF header");
+    if (sectionCount > kMaxSections)
+        Reader::Fail("COFF header", coff, std::to_string(sectionCount) + " sections, more than Windows loads");
 
     auto optional = coff + 20;
     auto magic = file.U16(optional, "optional header");

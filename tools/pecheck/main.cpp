@@ -2,10 +2,12 @@
 // carries as resources, or dumps one resource, so that a build can be checked
 // from a shell.
 
-#include <cstdlib>
+#include <charconv>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "Listing.h"
@@ -49,12 +51,16 @@ struct Options {
     std::optional<std::uint32_t> language;
 };
 
-std::optional<std::uint32_t> ParseLanguage(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    char* end = nullptr;
-    auto value = std::strtoul(text.c_str(), &end, 0);
-    if (*end || text.front() == '-' || value > 0xFFFF) return std::nullopt;
-    return static_cast<std::uint32_t>(value);
+std::optional<std::uint32_t> ParseLanguage(std::string_view text) {
+    int base = 10;
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    std::uint32_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value > 0xFFFF) return std::nullopt;
+    return value;
 }
 
 // Nothing for a command line that makes no sense; the reason is already on stderr.
@@ -69,10 +75,12 @@ std::optional<Options> Parse(const std::vector<std::string>& arguments) {
         auto left = arguments.size() - i - 1;
         if (argument == "--functions") {
             options.functions = true;
-        } else if (argument == "--resource" && left >= 2) {
+        } else if (argument == "--resource") {
+            if (left < 2) return fail("--resource needs TYPE and NAME");
             options.resource = {arguments[i + 1], arguments[i + 2]};
             i += 2;
-        } else if (argument == "--lang" && left >= 1) {
+        } else if (argument == "--lang") {
+            if (left < 1) return fail("--lang needs LANG");
             options.language = ParseLanguage(arguments[++i]);
             if (!options.language) return fail("not a language id: " + arguments[i]);
         } else if (argument.starts_with("--") || !options.file.empty()) {

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs the two form readers for
 # FUZZ_SECONDS (60) seconds each from the seed corpus of real forms, and the
-# PE reader for half that from the DLL its tests build. A crash, a leak or a
-# broken round trip fails the run and leaves the input in build/fuzz/.
+# PE reader for PE_FUZZ_SECONDS (5) from the DLL its tests build. A crash, a
+# leak or a broken round trip fails the run and leaves the input in build/fuzz/.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${FUZZ_SECONDS:-60}
+pe_seconds=${PE_FUZZ_SECONDS:-5}
 build=build/fuzz
 cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DOMBRAL_FUZZ=ON -DOMBRAL_BUILD_TESTS=OFF >/dev/null
@@ -14,7 +15,7 @@ mkdir -p "$build/pe-sample"
 # name, program, seconds, seeds
 for run in "binary fuzz_binary_form $seconds tests/fuzz/corpus/binary" \
            "text fuzz_text_form $seconds tests/fuzz/corpus/text" \
-           "pe fuzz_pe $((seconds / 2)) $build/pe-sample"; do
+           "pe fuzz_pe $pe_seconds $build/pe-sample"; do
   read -r target program time seeds <<<"$run"
   corpus=$build/corpus-$target
   log=$build/$target.log

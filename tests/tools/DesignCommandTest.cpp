@@ -12,6 +12,7 @@
 
 #include "DesignCommands.h"
 #include "support/Files.h"
+#include "support/Person.h"
 
 using OmbralCreateUnit::TOmbralCreator;
 using testing::HasSubstr;
@@ -146,6 +147,22 @@ TEST_F(DesignCommandTest, SetChangesEverySelectedComponentAndSaveKeepsTheEncodin
 #endif
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.Path()), {}), 1);  // no temporary left
     }
+}
+
+TEST_F(DesignCommandTest, EditRunsThePropertysEditorWithAPersonAtItsDialog) {
+    const std::string table = (std::filesystem::path(folder_.Path()) / "CUSTOMER.DB").string();
+    testsupport::WriteFile(table, "x");
+    testsupport::Person person;
+    person.WillOpen(table);
+    person.WillClickThenEnter();
+    const Outcome outcome = Design("select OmbralCreator1\nedit DatabaseDir\nedit About\nsave\n");
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(person.OpenDialogs().size(), 1u);
+    ASSERT_EQ(person.Forms().size(), 1u);
+    EXPECT_EQ(person.Forms()[0].Caption, "About TOmbralCreator v1.1.0");
+    const auto form = Reread();
+    const std::string folder = dynamic_cast<TOmbralCreator&>(*form->Components(0)).GetDatabaseDir();
+    EXPECT_TRUE(std::filesystem::equivalent(folder, std::filesystem::path(table).parent_path())) << folder;
 }
 
 TEST_F(DesignCommandTest, WithoutSaveTheFileStaysAsItWas) {

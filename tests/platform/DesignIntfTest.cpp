@@ -4,6 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <map>
+
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
 #include <platform/host/design/DesignIntf.h>
 
@@ -52,13 +55,103 @@ protected:
     }
 };
 
-TEST_F(DesignTest, AttributeSetIsTwoBytesAndKeepsTheHostsBitOrder) {
-    static_assert(kFrameworkRelease == 5);
-    EXPECT_EQ(sizeof(TPropertyAttributes), 2u);
-    EXPECT_EQ((TPropertyAttributes{paDialog, paMultiSelect, paReadOnly}.Bits()), 0x4Cu);
-    EXPECT_EQ((TPropertyAttributes{paValueList, paRevertable}.Bits()), 0x81u);
-    EXPECT_TRUE(TPropertyAttributes{paFullWidthName}.Contains(paFullWidthName));  // above the first byte
+// The vtable slot of a virtual member function, or -1 for a non-virtual one.
+// Under the Itanium C++ ABI (gcc, mingw-w64) a pointer to a virtual member
+// holds 1 + the slot's byte offset, one to a non-virtual member the function's
+// address, which is even.
+template <typename Member>
+std::ptrdiff_t SlotOf(Member member) {
+    static_assert(sizeof(Member) == 2 * sizeof(void*));
+    std::uintptr_t word = 0;
+    std::memcpy(&word, &member, sizeof word);
+    return (word & 1) ? static_cast<std::ptrdiff_t>((word - 1) / sizeof(void*)) : -1;
 }
+
+// Packages built against a release call the editors through these slots.
+TEST_F(DesignTest, EditorOperationsTakeTheSlotsOfTheRelease) {
+    const std::vector<std::string> release4 = {"Activate",      "AllEqual", "AutoFill", "Edit",
+                                               "GetAttributes", "GetEditLimit", "GetName", "GetProperties",
+                                               "GetValue",      "GetValues",    "Initialize", "SetValue"};
+    std::vector<std::string> release5 = release4;
+    release5.insert(release5.begin(), "Create");
+    const std::map<int, std::vector<std::string>> order = {
+        {4, release4},
+        {5, release5},
+        {6, {"Initialize", "SetPropEntry", "Create", "Activate", "AllEqual", "AutoFill", "Edit", "GetAttributes",
+             "GetEditLimit", "GetName", "GetProperties", "GetPropInfo", "GetValue", "GetValues", "SetValue"}},
+    };
+    const std::pair<std::ptrdiff_t, std::string> operations[] = {
+#if OMBRAL_FRAMEWORK_RELEASE >= 6
+        {SlotOf(&TPropertyEditor::SetPropEntry), "SetPropEntry"},
+#endif
+        {SlotOf(&TPropertyEditor::Create), "Create"},
+        {SlotOf(&TPropertyEditor::Activate), "Activate"},
+        {SlotOf(&TPropertyEditor::AllEqual), "AllEqual"},
+        {SlotOf(&TPropertyEditor::AutoFill), "AutoFill"},
+        {SlotOf(&TPropertyEditor::Edit), "Edit"},
+        {SlotOf(&TPropertyEditor::GetAttributes), "GetAttributes"},
+        {SlotOf(&TPropertyEditor::GetEditLimit), "GetEditLimit"},
+        {SlotOf(&TPropertyEditor::GetName), "GetName"},
+        {SlotOf(&TPropertyEditor::GetProperties), "GetProperties"},
+        {SlotOf(&TPropertyEditor::GetPropInfo), "GetPropInfo"},
+        {SlotOf(&TPropertyEditor::GetValue), "GetValue"},
+        {SlotOf(&TPropertyEditor::GetValues), "GetValues"},
+        {SlotOf(&TPropertyEditor::Initialize), "Initialize"},
+        {SlotOf(&TPropertyEditor::SetValue), "SetValue"},
+    };
+    std::map<std::ptrdiff_t, std::string> bySlot;
+    for (const auto& [slot, name] : operations)
+        if (slot >= 0) {
+            EXPECT_TRUE(bySlot.emplace(slot, name).second) << name << " shares slot " << slot;
+        }
+    // The editor's own slots follow TObject's without a gap.
+    std::ptrdiff_t expected = SlotOf(&TObject::ClassType) + 1;
+    std::vector<std::string> names;
+    for (const auto& [slot, name] : bySlot) {
+        EXPECT_EQ(slot, expected++) << name;
+        names.push_back(name);
+    }
+    EXPECT_EQ(names, order.at(kFrameworkRelease));
+    // An override takes its base's slot rather than a new one.
+    EXPECT_EQ(SlotOf(&OmbralCreateUnit::TDBPathProperty::Edit), SlotOf(&TPropertyEditor::Edit));
+}
+
+TEST_F(DesignTest, AttributeSetHasTheReleasesWidthAndTheHostsBitOrder) {
+    const std::map<int, std::size_t> width = {{4, 1}, {5, 2}, {6, 2}};
+    EXPECT_EQ(sizeof(TPropertyAttributes), width.at(kFrameworkRelease));
+    const struct {
+        TPropertyAttributes set;
+        std::uint32_t bits;
+    } cases[] = {
+        {{paDialog, paMultiSelect, paReadOnly}, 0x4C},
+        {{paDialog}, 0x04},
+        {{paValueList, paRevertable}, 0x81},
+        {{paSubProperties, paAutoUpdate, paSortList}, 0x32},
+#if OMBRAL_FRAMEWORK_RELEASE >= 5
+        {{paFullWidthName}, 0x100},  // above the first byte
+#endif
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.set.Bits(), c.bits);
+        EXPECT_EQ(TPropertyAttributes::FromBits(c.bits), c.set);
+    }
+}
+
+#if OMBRAL_FRAMEWORK_RELEASE >= 6
+TEST_F(DesignTest, SetPropEntryRepointsOneEntryAndRefusesAnyOther) {
+    TOmbralCreator first(nullptr), second(nullptr);
+    second.SetUserID("second");
+    auto editor = EditorFor({&first}, "UserID");
+    editor->SetPropEntry(0, &second, &FindPropInfo(second, "UserID"));
+    EXPECT_EQ(editor->GetValue(), "second");
+    EXPECT_EQ(editor->GetComponent(0), &second);
+    EXPECT_THROW(editor->SetPropEntry(1, &first, &FindPropInfo(first, "UserID")), EDesignError);
+    EXPECT_THROW(editor->SetPropEntry(-1, &first, &FindPropInfo(first, "UserID")), EDesignError);
+    EXPECT_THROW(editor->SetPropEntry(0, nullptr, &FindPropInfo(first, "UserID")), EDesignError);
+    EXPECT_THROW(editor->SetPropEntry(0, &first, nullptr), EDesignError);
+    EXPECT_EQ(editor->GetComponent(0), &second);
+}
+#endif
 
 TEST_F(DesignTest, EveryPropertyWithoutABindingGetsTheStandardEditorOfItsKind) {
     TOmbralCreator creator(nullptr);

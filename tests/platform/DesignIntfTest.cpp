@@ -4,6 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <map>
+#include <tuple>
+
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
 #include <platform/host/design/DesignIntf.h>
 
@@ -52,13 +56,88 @@ protected:
     }
 };
 
-TEST_F(DesignTest, AttributeSetIsTwoBytesAndKeepsTheHostsBitOrder) {
-    static_assert(kFrameworkRelease == 5);
-    EXPECT_EQ(sizeof(TPropertyAttributes), 2u);
-    EXPECT_EQ((TPropertyAttributes{paDialog, paMultiSelect, paReadOnly}.Bits()), 0x4Cu);
-    EXPECT_EQ((TPropertyAttributes{paValueList, paRevertable}.Bits()), 0x81u);
-    EXPECT_TRUE(TPropertyAttributes{paFullWidthName}.Contains(paFullWidthName));  // above the first byte
+// The vtable slot of a virtual member function, or -1 for a non-virtual one.
+// Under the Itanium C++ ABI (gcc, mingw-w64) a pointer to a virtual member
+// holds 1 + the slot's byte offset, one to a non-virtual member the function's
+// address, which is even.
+template <typename Member>
+std::ptrdiff_t SlotOf(Member member) {
+    static_assert(sizeof(Member) == 2 * sizeof(void*));
+    std::uintptr_t word = 0;
+    std::memcpy(&word, &member, sizeof word);
+    return (word & 1) ? static_cast<std::ptrdiff_t>((word - 1) / sizeof(void*)) : -1;
 }
+
+// Packages built against a release call the editors through these slots.
+TEST_F(DesignTest, EditorOperationsTakeTheSlotsOfTheRelease) {
+    const std::map<int, std::vector<std::string>> orders = {
+        {4, {"Activate", "AllEqual", "AutoFill", "Edit", "GetAttributes", "GetEditLimit", "GetName", "GetProperties",
+             "GetValue", "GetValues", "Initialize", "SetValue"}},
+        {5, {"Create", "Activate", "AllEqual", "AutoFill", "Edit", "GetAttributes", "GetEditLimit", "GetName",
+             "GetProperties", "GetValue", "GetValues", "Initialize", "SetValue"}},
+        {6, {"Initialize", "SetPropEntry", "Create", "Activate", "AllEqual", "AutoFill", "Edit", "GetAttributes",
+             "GetEditLimit", "GetName", "GetProperties", "GetPropInfo", "GetValue", "GetValues", "SetValue"}},
+    };
+#define OMBRAL_SLOT(Operation) {SlotOf(&TPropertyEditor::Operation), #Operation}
+    const std::pair<std::ptrdiff_t, std::string> operations[] = {
+#if OMBRAL_FRAMEWORK_RELEASE >= 6
+        OMBRAL_SLOT(SetPropEntry),
+#endif
+        OMBRAL_SLOT(Create),        OMBRAL_SLOT(Activate),      OMBRAL_SLOT(AllEqual),     OMBRAL_SLOT(AutoFill),
+        OMBRAL_SLOT(Edit),          OMBRAL_SLOT(GetAttributes), OMBRAL_SLOT(GetEditLimit), OMBRAL_SLOT(GetName),
+        OMBRAL_SLOT(GetProperties), OMBRAL_SLOT(GetPropInfo),   OMBRAL_SLOT(GetValue),     OMBRAL_SLOT(GetValues),
+        OMBRAL_SLOT(Initialize),    OMBRAL_SLOT(SetValue),
+    };
+#undef OMBRAL_SLOT
+    std::map<std::ptrdiff_t, std::string> bySlot;
+    for (const auto& [slot, name] : operations) {
+        if (slot < 0) continue;
+        EXPECT_TRUE(bySlot.emplace(slot, name).second) << name << " shares slot " << slot;
+    }
+    // The editor's own slots follow TObject's without a gap.
+    std::ptrdiff_t expected = SlotOf(&TObject::ClassType) + 1;
+    std::vector<std::string> names;
+    for (const auto& [slot, name] : bySlot) {
+        EXPECT_EQ(slot, expected++) << name;
+        names.push_back(name);
+    }
+    EXPECT_EQ(names, orders.at(kFrameworkRelease));
+}
+
+TEST_F(DesignTest, AttributeSetHasTheReleasesWidthAndTheHostsBitOrder) {
+    EXPECT_EQ(sizeof(TPropertyAttributes), kFrameworkRelease == 4 ? 1u : 2u);
+    const struct {
+        TPropertyAttributes set;
+        std::uint32_t bits;
+    } cases[] = {
+        {{paDialog, paMultiSelect, paReadOnly}, 0x4C},
+        {{paValueList, paRevertable}, 0x81},
+        {{paSubProperties, paAutoUpdate, paSortList}, 0x32},
+#if OMBRAL_FRAMEWORK_RELEASE >= 5
+        {{paFullWidthName}, 0x100},  // above the first byte
+#endif
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.set.Bits(), c.bits);
+        EXPECT_EQ(TPropertyAttributes::FromBits(c.bits), c.set);
+    }
+}
+
+#if OMBRAL_FRAMEWORK_RELEASE >= 6
+TEST_F(DesignTest, SetPropEntryRepointsOneEntryAndRefusesAnyOther) {
+    TOmbralCreator first(nullptr), second(nullptr);
+    second.SetUserID("second");
+    auto editor = EditorFor({&first}, "UserID");
+    const TPropInfo* prop = &FindPropInfo(first, "UserID");
+    editor->SetPropEntry(0, &second, prop);
+    EXPECT_EQ(editor->GetValue(), "second");
+    const std::tuple<int, TPersistent*, const TPropInfo*> refused[] = {
+        {1, &first, prop}, {-1, &first, prop}, {0, nullptr, prop}, {0, &first, nullptr}};
+    for (const auto& [index, instance, info] : refused)
+        EXPECT_THROW(editor->SetPropEntry(index, instance, info), EDesignError);
+    EXPECT_EQ(editor->GetComponent(0), &second);
+}
+#endif
 
 TEST_F(DesignTest, EveryPropertyWithoutABindingGetsTheStandardEditorOfItsKind) {
     TOmbralCreator creator(nullptr);

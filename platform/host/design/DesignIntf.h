@@ -16,9 +16,17 @@
 
 namespace host {
 
-// The framework release this build stands in for; what differs between
-// releases in the design interface follows this one setting.
-inline constexpr int kFrameworkRelease = 5;
+// The framework release this build stands in for, set for the whole build
+// tree; what differs between releases follows this one setting. Declarations
+// that exist or take a slot in some releases only test the macro, since a
+// class's members cannot follow a constant.
+#ifndef OMBRAL_FRAMEWORK_RELEASE
+#define OMBRAL_FRAMEWORK_RELEASE 5
+#endif
+#if OMBRAL_FRAMEWORK_RELEASE < 4 || OMBRAL_FRAMEWORK_RELEASE > 6
+#error "OMBRAL_FRAMEWORK_RELEASE must be 4, 5 or 6"
+#endif
+inline constexpr int kFrameworkRelease = OMBRAL_FRAMEWORK_RELEASE;
 
 enum TPropertyAttribute : std::uint8_t {
     paValueList,
@@ -29,9 +37,12 @@ enum TPropertyAttribute : std::uint8_t {
     paSortList,
     paReadOnly,
     paRevertable,
-    paFullWidthName,  // from release 5 on
+#if OMBRAL_FRAMEWORK_RELEASE >= 5
+    paFullWidthName,
+#endif
 };
-// Stored in one byte by release 4, in two from release 5 on.
+// Stored in one byte by release 4, in two from release 5 on; the bits of the
+// members up to paRevertable are the same in every release.
 using TPropertyAttributeBits = std::conditional_t<(kFrameworkRelease >= 5), std::uint16_t, std::uint8_t>;
 using TPropertyAttributes = TSet<TPropertyAttribute, TPropertyAttributeBits>;
 
@@ -52,11 +63,20 @@ class TPropertyEditor : public TObject {
 public:
     const TTypeInfo* ClassType() const override;
 
-    // The virtual operations, declared in release 5's slot order. The host's
-    // virtual constructor Create cannot be a C++ constructor: its slot holds
+    // The virtual operations, declared in the release's slot order. The
+    // host's virtual constructor Create cannot be a C++ constructor: it is
     // this initialiser, which CreateEditor calls on every editor object right
-    // after making it from its class record, and then Initialize.
-    virtual void Create(std::vector<TInstProp> PropList);
+    // after making it from its class record, and then Initialize. Release 4
+    // gives it no slot.
+#if OMBRAL_FRAMEWORK_RELEASE >= 6
+    virtual void Initialize() {}
+    // Replaces the selected object and property entry at Index.
+    virtual void SetPropEntry(int Index, TPersistent* Instance, const TPropInfo* PropInfo);
+#endif
+#if OMBRAL_FRAMEWORK_RELEASE >= 5
+    virtual
+#endif
+    void Create(std::vector<TInstProp> PropList);
     virtual void Activate() {}
     virtual bool AllEqual();
     virtual bool AutoFill() { return true; }
@@ -66,14 +86,19 @@ public:
     virtual Integer GetEditLimit() { return 255; }
     virtual String GetName();
     virtual void GetProperties(const TGetPropEditProc& Proc);
+#if OMBRAL_FRAMEWORK_RELEASE >= 6
+    virtual
+#endif
+    const TPropInfo& GetPropInfo() const;
     virtual String GetValue();
     virtual void GetValues(const TGetStrProc& Proc);
+#if OMBRAL_FRAMEWORK_RELEASE < 6
     virtual void Initialize() {}
+#endif
     virtual void SetValue(const String& Value);
 
     int PropCount() const { return static_cast<int>(propList_.size()); }
     TPersistent* GetComponent(int Index) const { return propList_.at(static_cast<std::size_t>(Index)).Instance; }
-    const TPropInfo& GetPropInfo() const { return *propList_.at(0).PropInfo; }
     const TTypeInfo* GetPropType() const { return GetPropInfo().PropType; }
 
 protected:

@@ -68,6 +68,19 @@ void TPropertyEditor::Create(std::vector<TInstProp> PropList) {
     propList_ = std::move(PropList);
 }
 
+#if OMBRAL_FRAMEWORK_RELEASE >= 6
+// Every later read goes through the entry without a check: a null one would crash there.
+void TPropertyEditor::SetPropEntry(int Index, TPersistent* Instance, const TPropInfo* PropInfo) {
+    if (Index < 0 || Index >= PropCount())
+        throw EDesignError("property entry " + IntToStr(Index) + " is outside the editor's " +
+                           IntToStr(PropCount()) + " selected objects");
+    if (!Instance || !PropInfo) throw EDesignError("a property entry needs an object and a property");
+    propList_[static_cast<std::size_t>(Index)] = {Instance, PropInfo};
+}
+#endif
+
+const TPropInfo& TPropertyEditor::GetPropInfo() const { return *propList_.at(0).PropInfo; }
+
 // An editor that reads its value from the first object alone compares the
 // value text an editor of its class shows for each object on its own.
 bool TPropertyEditor::AllEqual() {

@@ -2,6 +2,9 @@
 # built against host framework release RELEASE (4, 5 or 6), generated at
 # build time by pkgres and formbin and compiled into TARGET from their .rc.
 function(ombral_package_resources target release)
+  if(NOT WIN32)
+    message(FATAL_ERROR "ombral_package_resources: ${target} is no Win32 target; only windres reads the .rc")
+  endif()
   if(NOT release MATCHES "^[456]$")
     message(FATAL_ERROR "ombral_package_resources: release ${release} is not 4, 5 or 6")
   endif()

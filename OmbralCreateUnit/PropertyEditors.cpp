@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
+#include <OmbralCreateUnit/Publisher.h>
 #include <pOlvexAbout/pOlvexAbout.h>
 #include <platform/host/rtl/SysUtils.h>
 #include <platform/host/ui/Dialogs.h>
@@ -18,8 +19,6 @@ namespace {
 // accelerator marker, so a literal one is written doubled.
 constexpr std::string_view kComponentName = "TOmbralCreator";
 constexpr std::string_view kVersion = "1.1.0";
-constexpr std::string_view kAuthor = "Ombral Software";
-constexpr std::string_view kCopyright = "Copyright \xA9 2026 Ombral Software";
 constexpr std::string_view kAddress = "https://ombral.example.org/creator";
 
 constexpr std::string_view kDatabaseFilter = "Paradox Databases (*.db)|*.db|Any File (*.*)|*.*|";
@@ -56,7 +55,7 @@ String TAboutProperty::GetValue() { return "(about)"; }
 
 void TAboutProperty::Edit() {
     const auto form = std::make_unique<pOlvexAbout::TOlvexAboutForm>(host::Application);
-    form->SetLabels(String(kComponentName), String(kVersion), String(kAuthor), String(kCopyright), String(kAddress));
+    form->SetLabels(String(kComponentName), String(kVersion), String(kPublisher), String(kCopyrightLine), String(kAddress));
     form->ShowModal();
 }
 

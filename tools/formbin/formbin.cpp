@@ -1,13 +1,17 @@
 // Build step: turns a text form into the binary form stream, and on request
 // into a C++ source that carries the stream as a named resource.
-//   formbin FORM.txt OUT.bin [OUT.cpp RESOURCE-NAME]
+//   formbin [--utf8] FORM.txt OUT.bin [OUT.cpp RESOURCE-NAME]
+// With --utf8 every string holding a character past ASCII is stored as a
+// UTF-8 string, as release 6 of the host framework writes its forms.
 
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <string_view>
 
 #include <platform/host/rtl/FormStream.h>
+#include <platform/host/rtl/SysUtils.h>
 
 namespace {
 
@@ -28,11 +32,37 @@ std::string EmbeddingSource(const std::string& name, const std::string& stream) 
     return source.str();
 }
 
+bool BeyondAscii(std::string_view text) {
+    for (unsigned char c : text)
+        if (c > 0x7F) return true;
+    return false;
+}
+
+void StoreAsUtf8(host::TFormValue& value) {
+    if (value.Kind == host::fvString && BeyondAscii(value.Text)) {
+        value.Kind = host::fvUtf8String;
+        value.Text = host::AnsiToUtf8(value.Text);
+    }
+    for (auto& item : value.Items) StoreAsUtf8(item);
+    for (auto& item : value.Collection)
+        for (auto& property : item.Properties) StoreAsUtf8(property.Value);
+}
+
+void StoreAsUtf8(host::TFormObject& object) {
+    for (auto& property : object.Properties) StoreAsUtf8(property.Value);
+    for (auto& child : object.Children) StoreAsUtf8(child);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool utf8 = argc > 1 && std::string_view(argv[1]) == "--utf8";
+    if (utf8) {
+        --argc;
+        ++argv;
+    }
     if (argc != 3 && argc != 5) {
-        std::cerr << "usage: formbin FORM.txt OUT.bin [OUT.cpp RESOURCE-NAME]\n";
+        std::cerr << "usage: formbin [--utf8] FORM.txt OUT.bin [OUT.cpp RESOURCE-NAME]\n";
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -43,7 +73,9 @@ int main(int argc, char** argv) {
     std::ostringstream text;
     text << in.rdbuf();
     try {
-        const std::string stream = host::ObjectTextToBinary(text.str());
+        host::TFormObject form = host::ReadTextForm(text.str());
+        if (utf8) StoreAsUtf8(form);
+        const std::string stream = host::WriteBinaryForm(form);
         if (!WriteFile(argv[2], stream) || (argc == 5 && !WriteFile(argv[3], EmbeddingSource(argv[4], stream)))) {
             std::cerr << "formbin: cannot write the output\n";
             return 1;

@@ -1,0 +1,63 @@
+#include <platform/host/rtl/Packages.h>
+
+#include <map>
+#include <mutex>
+
+namespace host {
+namespace {
+
+// How many entries of each loaded table were initialised.
+struct LoadedTables {
+    std::mutex Lock;
+    std::map<const PackageInfoTable*, std::int32_t> Initialised;
+};
+
+LoadedTables& Loaded() {
+    static LoadedTables tables;
+    return tables;
+}
+
+void Finalise(const PackageInfoTable& table, std::int32_t count) {
+    for (std::int32_t i = count; i-- > 0;) {
+        if (table.UnitInfo[i].FInit) {
+            table.UnitInfo[i].FInit();
+        }
+    }
+}
+
+} // namespace
+
+void PackageLoad(const PackageInfoTable* Table) {
+    if (!Table || Table->UnitCount <= 0 || !Table->UnitInfo) {
+        return;
+    }
+    std::int32_t done = 0;
+    try {
+        for (; done < Table->UnitCount; ++done) {
+            if (Table->UnitInfo[done].Init) {
+                Table->UnitInfo[done].Init();
+            }
+        }
+    } catch (...) {
+        Finalise(*Table, done);
+        throw;
+    }
+    std::lock_guard guard(Loaded().Lock);
+    Loaded().Initialised[Table] = done;
+}
+
+void PackageUnload(const PackageInfoTable* Table) {
+    std::int32_t count = 0;
+    {
+        std::lock_guard guard(Loaded().Lock);
+        auto found = Loaded().Initialised.find(Table);
+        if (found == Loaded().Initialised.end()) {
+            return;
+        }
+        count = found->second;
+        Loaded().Initialised.erase(found);
+    }
+    Finalise(*Table, count);
+}
+
+} // namespace host

@@ -25,7 +25,43 @@ void Finalise(const PackageInfoTable& table, std::int32_t count) {
     }
 }
 
+struct ModuleList {
+    std::mutex Lock;
+    TLibModule* First = nullptr;
+};
+
+ModuleList& Registered() {
+    static ModuleList list;
+    return list;
+}
+
 } // namespace
+
+void RegisterModule(TLibModule* Module) {
+    std::lock_guard guard(Registered().Lock);
+    Module->Next = Registered().First;
+    Registered().First = Module;
+}
+
+void UnregisterModule(TLibModule* Module) {
+    std::lock_guard guard(Registered().Lock);
+    for (TLibModule** link = &Registered().First; *link; link = &(*link)->Next) {
+        if (*link == Module) {
+            *link = Module->Next;
+            Module->Next = nullptr;
+            return;
+        }
+    }
+}
+
+std::vector<TLibModule*> Modules() {
+    std::lock_guard guard(Registered().Lock);
+    std::vector<TLibModule*> modules;
+    for (TLibModule* module = Registered().First; module; module = module->Next) {
+        modules.push_back(module);
+    }
+    return modules;
+}
 
 void PackageLoad(const PackageInfoTable* Table) {
     if (!Table || Table->UnitCount <= 0 || !Table->UnitInfo) {

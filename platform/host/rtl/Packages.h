@@ -3,6 +3,7 @@
 // routines of a package's modules from its module table.
 
 #include <cstdint>
+#include <vector>
 
 namespace host {
 
@@ -18,6 +19,33 @@ struct PackageInfoTable {
     std::int32_t UnitCount;
     const PackageUnitEntry* UnitInfo;
 };
+
+// A module's record in the framework's module list. A package's start-up code
+// registers it when the module is attached and removes it at detach; the
+// framework looks for resources in every listed module, newest first, so a
+// package finds its own forms whichever module asks.
+struct TLibModule {
+    TLibModule* Next = nullptr;
+    void* Instance = nullptr;  // the module's handle: HMODULE on Win32, the library's handle on POSIX
+    const PackageInfoTable* InitTable = nullptr;  // the table a release 6 PackageLoad ran for it
+};
+
+void RegisterModule(TLibModule* Module);
+void UnregisterModule(TLibModule* Module);  // a module not registered is left alone
+// The registered modules, newest first.
+std::vector<TLibModule*> Modules();
+
+// On POSIX a dynamic symbol cannot carry '@', so a package library lists its
+// decorated export names with their addresses in a table under this C name.
+struct PackageExport {
+    const char* Name;
+    void* Address;
+};
+struct PackageExportTable {
+    std::int32_t Count;
+    const PackageExport* Entries;
+};
+inline constexpr char kPackageExportTableSymbol[] = "OmbralPackageExports";
 
 // Runs the initialisations in table order; an entry without one is skipped.
 // When one raises, the modules initialised before it are finalised again in

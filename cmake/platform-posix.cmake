@@ -12,13 +12,14 @@ set(OMBRAL_PLATFORM_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/posix/HeadlessBackend.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/EmbeddedResources.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/FontMetrics.cpp
-  ${CMAKE_SOURCE_DIR}/platform/posix/Snapshot.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/posix/Snapshot.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/PackageModulesPosix.cpp)
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/posix/include)
 find_package(Freetype REQUIRED)
 find_package(Fontconfig REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo cairo-ft)
-set(OMBRAL_PLATFORM_LIBRARIES ombral_inifile Freetype::Freetype Fontconfig::Fontconfig PkgConfig::CAIRO)
+set(OMBRAL_PLATFORM_LIBRARIES ombral_inifile Freetype::Freetype Fontconfig::Fontconfig PkgConfig::CAIRO ${CMAKE_DL_LIBS})
 set(OMBRAL_INSTALLER_LIBRARY ${OMBRAL_ODBCINST})
 
 set(OMBRAL_SETUP_STORE_SOURCES ${CMAKE_SOURCE_DIR}/platform/posix/IniDataSourceStore.cpp)

@@ -10,7 +10,8 @@ set(OMBRAL_PLATFORM_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Gdi.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Dialogs.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Resources.cpp
-  ${CMAKE_SOURCE_DIR}/platform/win32/PngWriter.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/win32/PngWriter.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/PackageModulesWin32.cpp)
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/win32/include)
 set(OMBRAL_PLATFORM_LIBRARIES advapi32 user32 gdi32 comdlg32 shell32)
 set(OMBRAL_INSTALLER_LIBRARY odbccp32)

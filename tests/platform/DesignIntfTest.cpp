@@ -339,3 +339,38 @@ TEST_F(DesignTest, GridOverSeveralShowsWhatAllHaveWithTheCommonValue) {
 }
 
 }  // namespace
+
+// A host forgets a package's registrations before it unloads the package; a
+// later load may bring the same classes under new records.
+TEST_F(DesignTest, UnregisteringForgetsThePackagesClassesAndKeepsTheRest) {
+    const auto* creator = TypeInfo<TOmbralCreator>();
+    const auto* label = TypeInfo<formtest::TTestLabel>();
+    UnregisterClass(creator);
+    RegisterClass(label);  // known before any palette entry
+    RegisterComponents("OLVEX", {creator, label});
+    RegisterPropertyEditor(TypeInfo<String>(), creator, "DatabaseDir", TTestEditor<1>::Record());
+    RegisterPropertyEditor(TypeInfo<String>(), nullptr, "", TTestEditor<2>::Record());
+    const auto bindings = EditorBindings();
+    ASSERT_EQ(bindings.size(), 2u);  // without the host's own
+    EXPECT_EQ(std::make_tuple(bindings[0].ComponentClass, bindings[0].PropertyName, bindings[0].EditorClass),
+              std::make_tuple(creator, String("DatabaseDir"), TTestEditor<1>::Record()));
+
+    UnregisterDesignTime();
+    EXPECT_EQ(FindClass("TOmbralCreator"), nullptr);
+    EXPECT_EQ(FindClass("TTestLabel"), label);
+    EXPECT_TRUE(Palette().empty());
+    EXPECT_TRUE(EditorBindings().empty());
+
+    const TTypeInfo reloaded = *creator;
+    RegisterComponents("OLVEX", {&reloaded});
+    EXPECT_EQ(FindClass("TOmbralCreator"), &reloaded);
+    UnregisterDesignTime();
+    RegisterClass(creator);  // later cases in this process may read forms that hold one
+}
+
+TEST_F(DesignTest, EditNewComponentPropertyMakesTheComponentThroughItsRecord) {
+    EXPECT_THAT([] { EditNewComponentProperty(TypeInfo<formtest::TFont>(), "Name"); },
+                testing::ThrowsMessage<EDesignError>(HasSubstr("not a component class")));
+    EXPECT_THAT([] { EditNewComponentProperty(TypeInfo<TOmbralCreator>(), "NoSuchProperty"); },
+                testing::ThrowsMessage<EDesignError>(HasSubstr("no property 'NoSuchProperty'")));
+}

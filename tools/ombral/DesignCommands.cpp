@@ -201,11 +201,8 @@ std::string ReadSavedForm(const std::string& path) {
 int RunAbout(const std::optional<std::string>& pngPath) {
     try {
         RegisterPackage();
-        OmbralCreateUnit::TOmbralCreator creator(nullptr);
-        creator.Name = "OmbralCreator1";
-        host::TPropertyGrid grid({&creator});
         if (pngPath) host::SetModalSnapshot(*pngPath);
-        grid.Edit("About");
+        host::EditNewComponentProperty(host::TypeInfo<OmbralCreateUnit::TOmbralCreator>(), "About");
         return kOk;
     } catch (const std::exception& error) {
         std::cerr << "ombral: " << host::EscapeControls(error.what()) << "\n";

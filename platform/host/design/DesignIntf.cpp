@@ -9,12 +9,7 @@ namespace host {
 
 namespace {
 
-struct TBinding {
-    const TTypeInfo* PropertyType;
-    const TTypeInfo* ComponentClass;
-    String PropertyName;
-    const TTypeInfo* EditorClass;
-
+struct TBinding : TEditorBinding {
     bool SameKey(const TBinding& other) const {
         return PropertyType == other.PropertyType && ComponentClass == other.ComponentClass &&
                SameText(PropertyName, other.PropertyName);
@@ -23,12 +18,13 @@ struct TBinding {
 
 // The host's own bindings, there before any package registers its editors.
 std::vector<TBinding> HostBindings() {
-    return {{TypeInfo<String>(), TypeInfo<TComponent>(), "Name", TypeInfo<TComponentNameProperty>()}};
+    return {{{TypeInfo<String>(), TypeInfo<TComponent>(), "Name", TypeInfo<TComponentNameProperty>()}}};
 }
 
 struct TDesignRegistry {
     std::vector<TBinding> bindings = HostBindings();
     std::vector<TPaletteEntry> palette;
+    std::vector<const TTypeInfo*> classes;  // registered with the form reader by the palette
 };
 
 TDesignRegistry& Registry() {
@@ -82,7 +78,7 @@ void RegisterPropertyEditor(const TTypeInfo* PropertyType, const TTypeInfo* Comp
         throw EDesignError(NameOf(ComponentClass) + " is not a class, so no property editor can be bound to it");
     if (!IsClass(EditorClass) || !InheritsFrom(EditorClass, TypeInfo<TPropertyEditor>()) || !EditorClass->NewObject)
         throw EDesignError(NameOf(EditorClass) + " is not a property editor class");
-    const TBinding binding{PropertyType, ComponentClass, PropertyName, EditorClass};
+    const TBinding binding{{PropertyType, ComponentClass, PropertyName, EditorClass}};
     auto& bindings = Registry().bindings;
     const auto same = std::find_if(bindings.begin(), bindings.end(), [&](const TBinding& b) { return b.SameKey(binding); });
     if (same == bindings.end()) bindings.push_back(binding);
@@ -95,7 +91,9 @@ void RegisterComponents(const String& Page, std::span<const TTypeInfo* const> Co
             throw EDesignError(NameOf(type) + " is not a component class that can be put on the palette");
     auto& palette = Registry().palette;
     for (const TTypeInfo* type : ComponentClasses) {
+        const bool known = FindClass(type->Name) != nullptr;
         RegisterClass(type);
+        if (!known) Registry().classes.push_back(type);
         const TPaletteEntry entry{Page, type};
         if (std::find(palette.begin(), palette.end(), entry) == palette.end()) palette.push_back(entry);
     }
@@ -103,7 +101,15 @@ void RegisterComponents(const String& Page, std::span<const TTypeInfo* const> Co
 
 std::vector<TPaletteEntry> Palette() { return Registry().palette; }
 
-void UnregisterDesignTime() { Registry() = TDesignRegistry{}; }
+std::vector<TEditorBinding> EditorBindings() {
+    const auto& bindings = Registry().bindings;
+    return {bindings.begin() + static_cast<std::ptrdiff_t>(HostBindings().size()), bindings.end()};
+}
+
+void UnregisterDesignTime() {
+    for (const TTypeInfo* type : Registry().classes) UnregisterClass(type);
+    Registry() = TDesignRegistry{};
+}
 
 const TTypeInfo* GetEditorClass(const TTypeInfo* ComponentClass, const TPropInfo& Prop) {
     const TBinding* best = nullptr;
@@ -141,6 +147,16 @@ std::vector<std::unique_ptr<TPropertyEditor>> GetComponentProperties(std::span<T
         if (Selection.size() == 1 || editor->GetAttributes().Contains(paMultiSelect)) editors.push_back(std::move(editor));
     }
     return editors;
+}
+
+void EditNewComponentProperty(const TTypeInfo* ComponentClass, std::string_view PropertyName) {
+    if (!IsClass(ComponentClass) || !ComponentClass->Create)
+        throw EDesignError(NameOf(ComponentClass) + " is not a component class that can be made");
+    std::unique_ptr<TComponent> component(ComponentClass->Create(nullptr));
+    const std::string_view name = ComponentClass->Name;
+    component->Name = String(name.starts_with('T') ? name.substr(1) : name) + "1";
+    TPropertyGrid grid({component.get()});
+    grid.Edit(PropertyName);
 }
 
 TPropertyGrid::TPropertyGrid(std::vector<TPersistent*> Selection)

@@ -235,8 +235,20 @@ inline void RegisterComponents(const String& Page, std::initializer_list<const T
 // The palette in the order its entries were first registered.
 std::vector<TPaletteEntry> Palette();
 
-// Forgets every editor binding and palette entry that was registered, as the
-// host does when it unloads its packages; its own bindings stay.
+struct TEditorBinding {
+    const TTypeInfo* PropertyType;
+    const TTypeInfo* ComponentClass;  // null: any class
+    String PropertyName;              // empty: any name
+    const TTypeInfo* EditorClass;
+};
+
+// The bindings that were registered, in the order they were first made,
+// without the host's own.
+std::vector<TEditorBinding> EditorBindings();
+
+// Forgets every editor binding and palette entry that was registered, and the
+// classes that the palette made known to the form reader, as the host does
+// when it unloads its packages (which hold the records); its own bindings stay.
 void UnregisterDesignTime();
 
 // The class of the editor for the property on an object of ComponentClass:
@@ -250,6 +262,14 @@ std::unique_ptr<TPropertyEditor> CreateEditor(const TTypeInfo* EditorClass, std:
 // same type and the same editor class; with several selected, only those whose
 // editor carries paMultiSelect. In the first object's declared order.
 std::vector<std::unique_ptr<TPropertyEditor>> GetComponentProperties(std::span<TPersistent* const> Selection);
+
+// Runs the editor of the property on a new component of ComponentClass, as
+// the property grid does when the property's button is pressed. The component
+// is made through its class record and named as a form designer names the
+// first of its class (TOmbralCreator: OmbralCreator1). EDesignError when the
+// class cannot be made or the grid does not show the property; whatever the
+// editor raises passes on, after the component is freed.
+void EditNewComponentProperty(const TTypeInfo* ComponentClass, std::string_view PropertyName);
 
 // The property inspector's model: the properties of a selection, sorted by
 // name, each with its value text and attributes, set and edited through its

@@ -40,7 +40,7 @@ bool IsClass(const TTypeInfo* type) { return type && type->Kind == tkClass; }
 
 int Depth(const TTypeInfo* classType) {
     int depth = -1;
-    for (; classType; classType = classType->Parent) ++depth;
+    for (; classType; classType = classType->Parent()) ++depth;
     return depth;
 }
 

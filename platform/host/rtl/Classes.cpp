@@ -94,7 +94,7 @@ const TTypeInfo* FindClass(std::string_view name) {
 }
 
 const TTypeInfo* FindFieldClass(const TTypeInfo* classType, std::string_view name) {
-    for (; classType; classType = classType->Parent)
+    for (; classType; classType = classType->Parent())
         for (const auto& field : classType->Fields)
             if (field.FieldType()->Name == name) return field.FieldType();
     return nullptr;

@@ -12,7 +12,8 @@ set(OMBRAL_PLATFORM_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/posix/HeadlessBackend.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/EmbeddedResources.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/FontMetrics.cpp
-  ${CMAKE_SOURCE_DIR}/platform/posix/Snapshot.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/posix/Snapshot.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/ShellApiPosix.cpp)
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/posix/include)
 find_package(Freetype REQUIRED)
 find_package(Fontconfig REQUIRED)

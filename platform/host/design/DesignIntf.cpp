@@ -103,7 +103,10 @@ void RegisterComponents(const String& Page, std::span<const TTypeInfo* const> Co
 
 std::vector<TPaletteEntry> Palette() { return Registry().palette; }
 
-void UnregisterDesignTime() { Registry() = TDesignRegistry{}; }
+void UnregisterDesignTime() {
+    for (const TPaletteEntry& entry : Registry().palette) UnRegisterClass(entry.ComponentClass);
+    Registry() = TDesignRegistry{};
+}
 
 const TTypeInfo* GetEditorClass(const TTypeInfo* ComponentClass, const TPropInfo& Prop) {
     const TBinding* best = nullptr;

@@ -132,6 +132,9 @@ public:
 // Makes a class known to the form reader by its name. Registering the same
 // class again counts once; another class of the same name is an EFilerError.
 void RegisterClass(const TTypeInfo* classType);
+// Forgets the class, as when the module that holds it is unloaded; a class
+// not registered is left alone.
+void UnRegisterClass(const TTypeInfo* classType);
 // The registered class of that name, or null.
 const TTypeInfo* FindClass(std::string_view name);
 // The class of that name among the types of the published fields of a

@@ -35,6 +35,10 @@ void UnregisterModule(TLibModule* Module);  // a module not registered is left a
 // The registered modules, newest first.
 std::vector<TLibModule*> Modules();
 
+// The record of the package that this code is linked into; the package's
+// start-up code registers it when the module is attached.
+TLibModule& ThisLibModule();
+
 // On POSIX a dynamic symbol cannot carry '@', so a package library lists its
 // decorated export names with their addresses in a table under this C name.
 struct PackageExport {

@@ -51,6 +51,19 @@ struct PackageExportTable {
 };
 inline constexpr char kPackageExportTableSymbol[] = "OmbralPackageExports";
 
+// On POSIX the package's own RCDATA resources (PACKAGEINFO, PACKAGEOPTIONS,
+// DESCRIPTION), by name, under this C name.
+struct PackageResource {
+    const char* Name;
+    const unsigned char* Data;
+    std::uint32_t Size;
+};
+struct PackageResourceTable {
+    std::int32_t Count;
+    const PackageResource* Entries;
+};
+inline constexpr char kPackageResourceTableSymbol[] = "OmbralPackageResources";
+
 // Runs the initialisations in table order; an entry without one is skipped.
 // When one raises, the modules initialised before it are finalised again in
 // reverse order and the exception passes on: a package that failed to load

@@ -13,8 +13,12 @@ set(OMBRAL_PLATFORM_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/posix/EmbeddedResources.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/FontMetrics.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/Snapshot.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/ShellApiPosix.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/PackageModulesPosix.cpp)
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/posix/include)
+# A package library's own start-up code, and the routine the loader enters it by.
+set(OMBRAL_PACKAGE_STARTUP_SOURCES ${CMAKE_SOURCE_DIR}/platform/posix/PackageStartup.cpp)
+set(OMBRAL_PACKAGE_ENTRY OmbralPackageAttach)
 find_package(Freetype REQUIRED)
 find_package(Fontconfig REQUIRED)
 find_package(PkgConfig REQUIRED)

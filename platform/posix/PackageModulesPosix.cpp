@@ -55,7 +55,13 @@ void* TPackageModule::FindExport(std::string_view DecoratedName) const {
     return nullptr;
 }
 
-std::optional<std::string_view> TPackageModule::ResourceData(std::string_view) const { return std::nullopt; }
+std::optional<std::string_view> TPackageModule::ResourceData(std::string_view Name) const {
+    const auto* table = static_cast<const PackageResourceTable*>(dlsym(handle_, kPackageResourceTableSymbol));
+    for (std::int32_t i = 0; table && i < table->Count; ++i)
+        if (table->Entries[i].Name == Name)
+            return std::string_view(reinterpret_cast<const char*>(table->Entries[i].Data), table->Entries[i].Size);
+    return std::nullopt;
+}
 
 bool IsPackageLoaded(std::string_view Name) {
     if (Name.size() >= 4 && SameText(Name.substr(Name.size() - 4), ".bpl")) Name.remove_suffix(4);

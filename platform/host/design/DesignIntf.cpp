@@ -24,7 +24,6 @@ std::vector<TBinding> HostBindings() {
 struct TDesignRegistry {
     std::vector<TBinding> bindings = HostBindings();
     std::vector<TPaletteEntry> palette;
-    std::vector<const TTypeInfo*> classes;  // registered with the form reader by the palette
 };
 
 TDesignRegistry& Registry() {
@@ -36,7 +35,7 @@ bool IsClass(const TTypeInfo* type) { return type && type->Kind == tkClass; }
 
 int Depth(const TTypeInfo* classType) {
     int depth = -1;
-    for (; classType; classType = classType->Parent) ++depth;
+    for (; classType; classType = classType->Parent()) ++depth;
     return depth;
 }
 
@@ -91,9 +90,7 @@ void RegisterComponents(const String& Page, std::span<const TTypeInfo* const> Co
             throw EDesignError(NameOf(type) + " is not a component class that can be put on the palette");
     auto& palette = Registry().palette;
     for (const TTypeInfo* type : ComponentClasses) {
-        const bool known = FindClass(type->Name) != nullptr;
         RegisterClass(type);
-        if (!known) Registry().classes.push_back(type);
         const TPaletteEntry entry{Page, type};
         if (std::find(palette.begin(), palette.end(), entry) == palette.end()) palette.push_back(entry);
     }
@@ -107,7 +104,7 @@ std::vector<TEditorBinding> EditorBindings() {
 }
 
 void UnregisterDesignTime() {
-    for (const TTypeInfo* type : Registry().classes) UnregisterClass(type);
+    for (const TPaletteEntry& entry : Registry().palette) UnRegisterClass(entry.ComponentClass);
     Registry() = TDesignRegistry{};
 }
 

@@ -247,8 +247,8 @@ struct TEditorBinding {
 std::vector<TEditorBinding> EditorBindings();
 
 // Forgets every editor binding and palette entry that was registered, and the
-// classes that the palette made known to the form reader, as the host does
-// when it unloads its packages (which hold the records); its own bindings stay.
+// palette's classes to the form reader, as the host does when it unloads its
+// packages: nothing may point into a module that is gone. Its own bindings stay.
 void UnregisterDesignTime();
 
 // The class of the editor for the property on an object of ComponentClass:

@@ -26,8 +26,9 @@ bool EndsWithBpl(std::string_view name) { return name.size() >= 4 && SameText(na
 TPackageModule::TPackageModule(const String& Path) : handle_(nullptr) {
     if (Path.find('\0') != String::npos) throw EPackageError("the file name holds a NUL");
     const String path = FullPath(Path);
+    // Told apart here: the loader reports a missing import the same way.
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-        throw EPackageError("not found: " + win32::ErrorText(static_cast<LSTATUS>(GetLastError())));
+        throw EPackageError("cannot load: " + win32::ErrorText(static_cast<LSTATUS>(GetLastError())));
     // An absolute path with the altered search order has Windows look for the
     // framework packages the DLL imports in the DLL's own folder first.
     DWORD oldMode = 0;

@@ -128,6 +128,9 @@ public:
         }
     }
 
+    // The package's own finalisation clears its registrations too; the host
+    // does not rely on that, since a package that leaves one would leave a
+    // pointer into a library that is about to go.
     void Close() {
         const bool initialised = std::exchange(initialised_, false);
         try {

@@ -2,16 +2,27 @@
 
 #include <Win32Api.h>
 
-#include "Win32Gdi.h"
+#include "Win32Module.h"
 
 #include <platform/host/rtl/Resources.h>
+
+namespace win32 {
+
+HMODULE ThisModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&ThisModule), &module);
+    return module;
+}
+
+}  // namespace win32
 
 namespace host {
 
 std::optional<std::string_view> PlatformResourceData(std::string_view name) {
     const String nameText(name);
     if (nameText.find('\0') != String::npos) return std::nullopt;
-    HMODULE module = win32ui::ThisModule();
+    HMODULE module = win32::ThisModule();
     HRSRC found = FindResourceExA(module, reinterpret_cast<LPCSTR>(RT_RCDATA), nameText.c_str(),
                                   MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
     if (!found) return std::nullopt;

@@ -6,8 +6,9 @@ find_path(OMBRAL_ODBCINST_INCLUDE odbcinst.h REQUIRED)
 add_library(ombral_inifile STATIC ${CMAKE_SOURCE_DIR}/platform/posix/OdbcIniFile.cpp)
 target_include_directories(ombral_inifile PUBLIC $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}>)
 
-set(OMBRAL_PLATFORM_SOURCES
-  ${CMAKE_SOURCE_DIR}/platform/posix/PosixRegistry.cpp
+# Split as on Win32, though no framework package is built from them here.
+set(OMBRAL_PLATFORM_RTL_SOURCES ${CMAKE_SOURCE_DIR}/platform/posix/PosixRegistry.cpp)
+set(OMBRAL_PLATFORM_UI_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/posix/HeadlessUi.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/HeadlessBackend.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/EmbeddedResources.cpp

@@ -2,14 +2,17 @@
 # user interface (user32, gdi32, comdlg32) and shell (shell32).
 add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
 
-set(OMBRAL_PLATFORM_SOURCES
+# Split as the framework's run-time packages split: the run-time basics
+# (registry, resources) and the user interface.
+set(OMBRAL_PLATFORM_RTL_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Registry.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/Win32Resources.cpp)
+set(OMBRAL_PLATFORM_UI_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Ui.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32UiBackend.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32/FormWindow.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Gdi.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Dialogs.cpp
-  ${CMAKE_SOURCE_DIR}/platform/win32/Win32Resources.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32/PngWriter.cpp)
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/win32/include)
 set(OMBRAL_PLATFORM_LIBRARIES advapi32 user32 gdi32 comdlg32 shell32)

@@ -20,6 +20,7 @@ set(OMBRAL_PACKAGE_ENTRY DllMainCRTStartup@12)
 set(OMBRAL_PLATFORM_LIBRARIES advapi32 user32 gdi32 comdlg32 shell32)
 set(OMBRAL_INSTALLER_LIBRARY odbccp32)
 include(${CMAKE_CURRENT_LIST_DIR}/runtime-package.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/import-names.cmake)
 
 set(OMBRAL_SETUP_STORE_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/RegistryDataSourceStore.cpp)
 set(OMBRAL_SETUP_LIBRARIES advapi32 odbccp32)

@@ -177,4 +177,7 @@ bool RegisterMDW(const String& DSNName, const String& MDWPath) {
     return WriteSystemDB(host::HKEY_CURRENT_USER, DSNName, MDWPath);
 }
 
+void initialization() {}
+void Finalization() {}
+
 }  // namespace OmbralCodeUnit

@@ -41,4 +41,10 @@ bool RemoveDSN(Integer ActionCode, Integer DatabaseIndex, const String& DSNName)
 bool RegisterSystemMDW(const String& DSNName, const String& MDWPath);
 bool RegisterMDW(const String& DSNName, const String& MDWPath);
 
+// The module's initialisation and finalisation, run from the package's
+// module table. Loading the package must not touch a key or data source, so
+// neither has work.
+void initialization();
+void Finalization();
+
 }  // namespace OmbralCodeUnit

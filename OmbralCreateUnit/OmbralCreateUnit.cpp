@@ -93,6 +93,19 @@ std::span<const host::TPropInfo> CreatorProperties() {
 
 }  // namespace
 
+constinit const host::TTypeInfo TDSNExecuteActionType = host::EnumerationType("TDSNExecuteAction", kActionNames);
+constinit const host::TTypeInfo TDatabaseTypeType = host::EnumerationType("TDatabaseType", kDatabaseNames);
+constinit const host::TTypeInfo TCollatingSequenceType =
+    host::EnumerationType("TCollatingSequence", kCollationNames);
+constinit const host::TTypeInfo TParadoxVersionType = host::EnumerationType("TParadoxVersion", kParadoxVersionNames);
+constinit const host::TTypeInfo TNetVersionType = host::EnumerationType("TNetVersion", kNetVersionNames);
+constinit const host::TTypeInfo TOmbralCreatorType =
+    host::ClassTypeInfo<TOmbralCreator, host::TComponent>("TOmbralCreator", CreatorProperties);
+constinit const host::TTypeInfo* const TOmbralCreatorClass = &TOmbralCreatorType;
+
+void initialization() {}
+void Finalization() {}
+
 }  // namespace OmbralCreateUnit
 
 namespace host {
@@ -100,58 +113,23 @@ namespace host {
 using namespace OmbralCreateUnit;
 
 template <>
-const TTypeInfo* TypeInfo<TDSNExecuteAction>() {
-    static const TTypeInfo info = EnumerationType("TDSNExecuteAction", kActionNames);
-    return &info;
-}
-
+const TTypeInfo* TypeInfo<TDSNExecuteAction>() { return &TDSNExecuteActionType; }
 template <>
-const TTypeInfo* TypeInfo<TDatabaseType>() {
-    static const TTypeInfo info = EnumerationType("TDatabaseType", kDatabaseNames);
-    return &info;
-}
-
+const TTypeInfo* TypeInfo<TDatabaseType>() { return &TDatabaseTypeType; }
 template <>
-const TTypeInfo* TypeInfo<TCollatingSequence>() {
-    static const TTypeInfo info = EnumerationType("TCollatingSequence", kCollationNames);
-    return &info;
-}
-
+const TTypeInfo* TypeInfo<TCollatingSequence>() { return &TCollatingSequenceType; }
 template <>
-const TTypeInfo* TypeInfo<TParadoxVersion>() {
-    static const TTypeInfo info = EnumerationType("TParadoxVersion", kParadoxVersionNames);
-    return &info;
-}
-
+const TTypeInfo* TypeInfo<TParadoxVersion>() { return &TParadoxVersionType; }
 template <>
-const TTypeInfo* TypeInfo<TNetVersion>() {
-    static const TTypeInfo info = EnumerationType("TNetVersion", kNetVersionNames);
-    return &info;
-}
-
+const TTypeInfo* TypeInfo<TNetVersion>() { return &TNetVersionType; }
 template <>
-const TTypeInfo* TypeInfo<TAboutProperty>() {
-    static const TTypeInfo info = ClassTypeInfo<TAboutProperty, TPropertyEditor>("TAboutProperty");
-    return &info;
-}
-
+const TTypeInfo* TypeInfo<TOmbralCreator>() { return &TOmbralCreatorType; }
 template <>
-const TTypeInfo* TypeInfo<TDBPathProperty>() {
-    static const TTypeInfo info = ClassTypeInfo<TDBPathProperty, TStringProperty>("TDBPathProperty");
-    return &info;
-}
-
+const TTypeInfo* TypeInfo<TAboutProperty>() { return &TAboutPropertyType; }
 template <>
-const TTypeInfo* TypeInfo<TNetFilePathProperty>() {
-    static const TTypeInfo info = ClassTypeInfo<TNetFilePathProperty, TStringProperty>("TNetFilePathProperty");
-    return &info;
-}
-
+const TTypeInfo* TypeInfo<TDBPathProperty>() { return &TDBPathPropertyType; }
 template <>
-const TTypeInfo* TypeInfo<TOmbralCreator>() {
-    static const TTypeInfo info = ClassTypeInfo<TOmbralCreator, TComponent>("TOmbralCreator", CreatorProperties);
-    return &info;
-}
+const TTypeInfo* TypeInfo<TNetFilePathProperty>() { return &TNetFilePathPropertyType; }
 
 }  // namespace host
 
@@ -162,6 +140,22 @@ TOmbralCreator::TOmbralCreator(host::TComponent* AOwner) : host::TComponent(AOwn
 const host::TTypeInfo* TOmbralCreator::ClassType() const { return host::TypeInfo<TOmbralCreator>(); }
 
 TOmbralCreator::~TOmbralCreator() { AutoDestroy(); }
+
+void TOmbralCreator::AutoDestroy() {}
+
+TDSNExecuteAction TOmbralCreator::GetAction() const { return FAction; }
+void TOmbralCreator::SetAction(TDSNExecuteAction Value) { FAction = Value; }
+String TOmbralCreator::GetDSNNameOrAlias() const { return FDSNNameOrAlias; }
+void TOmbralCreator::SetDSNNameOrAlias(const String& Value) { FDSNNameOrAlias = Value; }
+String TOmbralCreator::GetDSNUserDescription() const { return FDSNUserDescription; }
+void TOmbralCreator::SetDSNUserDescription(const String& Value) { FDSNUserDescription = Value; }
+String TOmbralCreator::GetDatabaseDir() const { return FDatabaseDir; }
+String TOmbralCreator::GetUserID() const { return FUserID; }
+void TOmbralCreator::SetUserID(const String& Value) { FUserID = Value; }
+String TOmbralCreator::GetNetFilePath() const { return FNetFilePath; }
+void TOmbralCreator::SetNetFilePath(const String& Value) { FNetFilePath = Value; }
+TCollatingSequence TOmbralCreator::GetCollateSequence() const { return FoptCollateSequence; }
+void TOmbralCreator::SetCollateSequence(TCollatingSequence Value) { FoptCollateSequence = Value; }
 
 void TOmbralCreator::Loaded() { host::TComponent::Loaded(); }
 

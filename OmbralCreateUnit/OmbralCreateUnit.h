@@ -80,20 +80,20 @@ public:
     // Adds, reconfigures or removes the data source as Action says.
     bool Execute();
 
-    TDSNExecuteAction GetAction() const { return FAction; }
-    void SetAction(TDSNExecuteAction Value) { FAction = Value; }
-    String GetDSNNameOrAlias() const { return FDSNNameOrAlias; }
-    void SetDSNNameOrAlias(const String& Value) { FDSNNameOrAlias = Value; }
-    String GetDSNUserDescription() const { return FDSNUserDescription; }
-    void SetDSNUserDescription(const String& Value) { FDSNUserDescription = Value; }
-    String GetDatabaseDir() const { return FDatabaseDir; }
+    TDSNExecuteAction GetAction() const;
+    void SetAction(TDSNExecuteAction Value);
+    String GetDSNNameOrAlias() const;
+    void SetDSNNameOrAlias(const String& Value);
+    String GetDSNUserDescription() const;
+    void SetDSNUserDescription(const String& Value);
+    String GetDatabaseDir() const;
     void SetDatabaseDir(const String& Value);  // drops one trailing backslash
-    String GetUserID() const { return FUserID; }
-    void SetUserID(const String& Value) { FUserID = Value; }
-    String GetNetFilePath() const { return FNetFilePath; }
-    void SetNetFilePath(const String& Value) { FNetFilePath = Value; }
-    TCollatingSequence GetCollateSequence() const { return FoptCollateSequence; }
-    void SetCollateSequence(TCollatingSequence Value) { FoptCollateSequence = Value; }
+    String GetUserID() const;
+    void SetUserID(const String& Value);
+    String GetNetFilePath() const;
+    void SetNetFilePath(const String& Value);
+    TCollatingSequence GetCollateSequence() const;
+    void SetCollateSequence(TCollatingSequence Value);
 
     // Properties whose reads and writes go straight to the field.
     TAboutProperty* About = nullptr;
@@ -110,7 +110,7 @@ public:
 
 private:
     void AutoInitialize();
-    void AutoDestroy() {}
+    void AutoDestroy();
     bool pCreateTheDSN();
     bool VerifyParameters();
     String CreateAdvancedOptions() const;
@@ -124,6 +124,28 @@ private:
     String FNetFilePath;
     TCollatingSequence FoptCollateSequence = ASCII;
 };
+
+// The type records and class references, constant data that the package
+// exports; host::TypeInfo<T>() gives the same records.
+extern const host::TTypeInfo TDSNExecuteActionType;
+extern const host::TTypeInfo TDatabaseTypeType;
+extern const host::TTypeInfo TCollatingSequenceType;
+extern const host::TTypeInfo TParadoxVersionType;
+extern const host::TTypeInfo TNetVersionType;
+extern const host::TTypeInfo TOmbralCreatorType;
+extern const host::TTypeInfo TAboutPropertyType;
+extern const host::TTypeInfo TDBPathPropertyType;
+extern const host::TTypeInfo TNetFilePathPropertyType;
+extern const host::TTypeInfo* const TOmbralCreatorClass;
+extern const host::TTypeInfo* const TAboutPropertyClass;
+extern const host::TTypeInfo* const TDBPathPropertyClass;
+extern const host::TTypeInfo* const TNetFilePathPropertyClass;
+
+// The module's initialisation and finalisation, run from the package's
+// module table. Loading the package must not touch a window, file, key or
+// data source, so neither has work.
+void initialization();
+void Finalization();
 
 }  // namespace OmbralCreateUnit
 

@@ -45,6 +45,16 @@ std::unique_ptr<host::TOpenDialog> PathDialog(host::TStringProperty& editor, std
 
 }  // namespace
 
+constinit const host::TTypeInfo TAboutPropertyType =
+    host::ClassTypeInfo<TAboutProperty, host::TPropertyEditor>("TAboutProperty");
+constinit const host::TTypeInfo TDBPathPropertyType =
+    host::ClassTypeInfo<TDBPathProperty, host::TStringProperty>("TDBPathProperty");
+constinit const host::TTypeInfo TNetFilePathPropertyType =
+    host::ClassTypeInfo<TNetFilePathProperty, host::TStringProperty>("TNetFilePathProperty");
+constinit const host::TTypeInfo* const TAboutPropertyClass = &TAboutPropertyType;
+constinit const host::TTypeInfo* const TDBPathPropertyClass = &TDBPathPropertyType;
+constinit const host::TTypeInfo* const TNetFilePathPropertyClass = &TNetFilePathPropertyType;
+
 const host::TTypeInfo* TAboutProperty::ClassType() const { return host::TypeInfo<TAboutProperty>(); }
 
 host::TPropertyAttributes TAboutProperty::GetAttributes() {

@@ -8,4 +8,7 @@ namespace Ombralcompreg {
 // registrations through one of them keeps the two from ever drifting apart.
 void Register() { OmbralCreateUnit::Register(); }
 
+void initialization() {}
+void Finalization() {}
+
 }  // namespace Ombralcompreg

@@ -2,7 +2,7 @@
 # library, and a CMake package (find_package(ombral CONFIG) -> ombral::ombral5).
 include(CMakePackageConfigHelpers)
 
-install(TARGETS ombral5 EXPORT ombralTargets
+install(TARGETS ${OMBRAL_PACKAGE_LIBRARY} ${OMBRAL_FRAMEWORK_PACKAGES} EXPORT ombralTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}

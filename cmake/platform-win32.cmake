@@ -15,9 +15,15 @@ set(OMBRAL_PLATFORM_UI_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Dialogs.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32/PngWriter.cpp)
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/win32/include)
+# Linked into each module that calls them, as the host's import units are.
+set(OMBRAL_IMPORT_UNIT_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/ShellApiWin32.cpp)
+# A package's own start-up code, and the routine Windows enters it by.
+set(OMBRAL_PACKAGE_STARTUP_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/PackageStartup.cpp)
+set(OMBRAL_PACKAGE_ENTRY DllMainCRTStartup@12)
 set(OMBRAL_PLATFORM_LIBRARIES advapi32 user32 gdi32 comdlg32 shell32)
 set(OMBRAL_INSTALLER_LIBRARY odbccp32)
 include(${CMAKE_CURRENT_LIST_DIR}/runtime-package.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/import-names.cmake)
 
 set(OMBRAL_SETUP_STORE_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/RegistryDataSourceStore.cpp)
 set(OMBRAL_SETUP_LIBRARIES advapi32 odbccp32)

@@ -44,15 +44,12 @@ void TOlvexAboutForm::lblURLClick(host::TObject*) {
 
 const host::TTypeInfo* TOlvexAboutForm::ClassType() const { return host::TypeInfo<TOlvexAboutForm>(); }
 
-}  // namespace pOlvexAbout
-
-namespace host {
-
-using pOlvexAbout::TOlvexAboutForm;
-
 namespace {
 
-const TPublishedField kAboutFields[] = {
+using host::PublishedField;
+using host::PublishedMethod;
+
+constexpr host::TPublishedField kAboutFields[] = {
     PublishedField<&TOlvexAboutForm::lblVersion>("lblVersion"),
     PublishedField<&TOlvexAboutForm::lblAuthor>("lblAuthor"),
     PublishedField<&TOlvexAboutForm::lblURL>("lblURL"),
@@ -61,16 +58,25 @@ const TPublishedField kAboutFields[] = {
     PublishedField<&TOlvexAboutForm::lblComponent>("lblComponent"),
     PublishedField<&TOlvexAboutForm::lblCopyRight>("lblCopyRight"),
 };
+constexpr host::TPublishedMethod kAboutMethods[] = {
+    PublishedMethod<&TOlvexAboutForm::btnOKClick>("btnOKClick"),
+    PublishedMethod<&TOlvexAboutForm::lblURLClick>("lblURLClick"),
+};
 
 }  // namespace
 
+constinit const host::TTypeInfo TOlvexAboutFormType =
+    host::ClassTypeInfo<TOlvexAboutForm, host::TForm>("TOlvexAboutForm", nullptr, kAboutMethods, kAboutFields);
+constinit const host::TTypeInfo* const TOlvexAboutFormClass = &TOlvexAboutFormType;
+
+void initialization() {}
+void Finalization() {}
+
+}  // namespace pOlvexAbout
+
+namespace host {
+
 template <>
-const TTypeInfo* TypeInfo<TOlvexAboutForm>() {
-    static const TPublishedMethod methods[] = {PublishedMethod<&TOlvexAboutForm::btnOKClick>("btnOKClick"),
-                                               PublishedMethod<&TOlvexAboutForm::lblURLClick>("lblURLClick")};
-    static const TTypeInfo info =
-        ClassTypeInfo<TOlvexAboutForm, TForm>("TOlvexAboutForm", nullptr, methods, kAboutFields);
-    return &info;
-}
+const TTypeInfo* TypeInfo<pOlvexAbout::TOlvexAboutForm>() { return &pOlvexAbout::TOlvexAboutFormType; }
 
 }  // namespace host

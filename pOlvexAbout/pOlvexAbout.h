@@ -38,6 +38,16 @@ public:
 // Declared for the package's export list; nothing assigns or reads it.
 extern TOlvexAboutForm* OlvexAboutForm;
 
+// The form's type record and class reference, constant data that the package
+// exports; host::TypeInfo<TOlvexAboutForm>() gives the same record.
+extern const host::TTypeInfo TOlvexAboutFormType;
+extern const host::TTypeInfo* const TOlvexAboutFormClass;
+
+// The module's initialisation and finalisation, run from the package's
+// module table; neither has work.
+void initialization();
+void Finalization();
+
 }  // namespace pOlvexAbout
 
 namespace host {

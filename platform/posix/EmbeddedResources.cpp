@@ -14,8 +14,13 @@ std::map<std::string, std::string_view, std::less<>>& Table() {
 
 }  // namespace
 
-EmbeddedResource::EmbeddedResource(std::string_view name, std::string_view data) {
+EmbeddedResource::EmbeddedResource(std::string_view name, std::string_view data) : name_(name), data_(data) {
     Table()[std::string(name)] = data;
+}
+
+EmbeddedResource::~EmbeddedResource() {
+    auto found = Table().find(name_);
+    if (found != Table().end() && found->second.data() == data_.data()) Table().erase(found);
 }
 
 std::optional<std::string_view> FindEmbeddedResource(std::string_view name) {

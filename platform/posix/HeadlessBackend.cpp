@@ -1,8 +1,5 @@
 // The headless user interface backend: dialogs and forms on the console,
-// measurement with the fonts Wine draws with, the shell through xdg-open.
-
-#include <sys/wait.h>
-#include <unistd.h>
+// measurement with the fonts Wine draws with.
 
 #include <filesystem>
 #include <iostream>
@@ -30,25 +27,6 @@ struct Console {
 Console& TheConsole() {
     static Console console;
     return console;
-}
-
-std::function<void(const std::string&)>& ShellOpener() {
-    static std::function<void(const std::string&)> opener;
-    return opener;
-}
-
-// Starts xdg-open in a grandchild, so that nobody waits for the browser and
-// no zombie is left; a failure to start is ignored.
-void RunXdgOpen(const std::string& address) {
-    const pid_t child = fork();
-    if (child == 0) {
-        if (fork() == 0) {
-            execlp("xdg-open", "xdg-open", address.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        _exit(0);
-    }
-    if (child > 0) waitpid(child, nullptr, 0);
 }
 
 // What the terminal shows of a text: UTF-8, no control character raw.
@@ -154,24 +132,12 @@ public:
             return true;
         }
     }
-
-    host::HINSTANCE OpenWithShell(host::HWND, const char* operation, const char* file, const char*, const char*,
-                                  host::Integer) override {
-        if (!operation || std::string_view(operation) != "open" || !file || !*file)
-            return reinterpret_cast<host::HINSTANCE>(std::intptr_t{2});  // the host's "file not found"
-        if (ShellOpener())
-            ShellOpener()(file);
-        else
-            RunXdgOpen(file);
-        return reinterpret_cast<host::HINSTANCE>(std::intptr_t{42});
-    }
 };
 
 }  // namespace
 
 void SetConsole(std::istream& in, std::ostream& out) { TheConsole() = {&in, &out}; }
 void ResetConsole() { TheConsole() = {}; }
-void SetShellOpener(std::function<void(const std::string&)> opener) { ShellOpener() = std::move(opener); }
 
 }  // namespace headless
 

@@ -1,7 +1,6 @@
-// The open-file dialog over comdlg32, and the shell over shell32.
+// The open-file dialog over comdlg32.
 
 #include <Win32Ui.h>
-#include <shellapi.h>
 
 #include <algorithm>
 
@@ -10,7 +9,6 @@
 namespace win32ui {
 
 GetOpenFileNameFunction OpenFileName = &GetOpenFileNameA;
-ShellExecuteFunction ShellOpen = &ShellExecuteA;
 
 namespace {
 

@@ -53,11 +53,6 @@ public:
         return true;
     }
 
-    host::HINSTANCE OpenWithShell(host::HWND hwnd, const char* operation, const char* file, const char* parameters,
-                                  const char* directory, host::Integer showCmd) override {
-        return win32ui::ShellOpen(static_cast<HWND>(hwnd), operation, file, parameters, directory, showCmd);
-    }
-
 private:
     win32ui::FormWindow& WindowOf(host::TCustomForm& form) {
         auto& window = windows_[&form];

@@ -49,7 +49,7 @@ TEST(TypeRecords, ClassesNameTheirParents) {
     };
     for (const auto& [type, names] : chains) {
         std::vector<std::string_view> chain;
-        for (const TTypeInfo* t = type; t; t = t->Parent) chain.push_back(t->Name);
+        for (const TTypeInfo* t = type; t; t = t->Parent()) chain.push_back(t->Name);
         EXPECT_EQ(chain, names);
     }
     EXPECT_EQ(TypeInfo<Integer>()->Kind, tkInteger);

@@ -40,7 +40,7 @@ bool IsClass(const TTypeInfo* type) { return type && type->Kind == tkClass; }
 
 int Depth(const TTypeInfo* classType) {
     int depth = -1;
-    for (; classType; classType = classType->Parent) ++depth;
+    for (; classType; classType = classType->Parent()) ++depth;
     return depth;
 }
 
@@ -103,7 +103,10 @@ void RegisterComponents(const String& Page, std::span<const TTypeInfo* const> Co
 
 std::vector<TPaletteEntry> Palette() { return Registry().palette; }
 
-void UnregisterDesignTime() { Registry() = TDesignRegistry{}; }
+void UnregisterDesignTime() {
+    for (const TPaletteEntry& entry : Registry().palette) UnRegisterClass(entry.ComponentClass);
+    Registry() = TDesignRegistry{};
+}
 
 const TTypeInfo* GetEditorClass(const TTypeInfo* ComponentClass, const TPropInfo& Prop) {
     const TBinding* best = nullptr;

@@ -224,8 +224,9 @@ inline void RegisterComponents(const String& Page, std::initializer_list<const T
 // The palette in the order its entries were first registered.
 std::vector<TPaletteEntry> Palette();
 
-// Forgets every editor binding and palette entry that was registered, as the
-// host does when it unloads its packages; its own bindings stay.
+// Forgets every editor binding and palette entry that was registered, and the
+// palette's classes to the form reader, as the host does when it unloads its
+// packages: nothing may point into a module that is gone. Its own bindings stay.
 void UnregisterDesignTime();
 
 // The class of the editor for the property on an object of ComponentClass:

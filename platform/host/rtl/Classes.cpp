@@ -88,13 +88,18 @@ void RegisterClass(const TTypeInfo* classType) {
         throw EFilerError("a class named " + String(classType->Name) + " is registered already");
 }
 
+void UnRegisterClass(const TTypeInfo* classType) {
+    auto found = Registry().find(classType->Name);
+    if (found != Registry().end() && found->second == classType) Registry().erase(found);
+}
+
 const TTypeInfo* FindClass(std::string_view name) {
     auto found = Registry().find(name);
     return found == Registry().end() ? nullptr : found->second;
 }
 
 const TTypeInfo* FindFieldClass(const TTypeInfo* classType, std::string_view name) {
-    for (; classType; classType = classType->Parent)
+    for (; classType; classType = classType->Parent())
         for (const auto& field : classType->Fields)
             if (field.FieldType()->Name == name) return field.FieldType();
     return nullptr;

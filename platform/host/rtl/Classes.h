@@ -85,13 +85,14 @@ const TTypeInfo* TypeInfo<TComponent>();
 // its owner gets the factory the form reader uses, any other class that can be
 // made from nothing the factory a class reference makes objects with.
 template <typename C, typename Base>
-TTypeInfo ClassTypeInfo(std::string_view name, std::span<const TPropInfo> (*properties)() = nullptr,
-                        std::span<const TPublishedMethod> methods = {}, std::span<const TPublishedField> fields = {}) {
+constexpr TTypeInfo ClassTypeInfo(std::string_view name, std::span<const TPropInfo> (*properties)() = nullptr,
+                                  std::span<const TPublishedMethod> methods = {},
+                                  std::span<const TPublishedField> fields = {}) {
     static_assert(std::is_base_of_v<Base, C> && std::is_base_of_v<TObject, Base>);
     TTypeInfo info{.Kind = tkClass,
                    .Name = name,
-                   .Parent = TypeInfo<Base>(),
-                   .Properties = properties ? properties : TypeInfo<Base>()->Properties,
+                   .ParentType = &TypeInfo<Base>,
+                   .Properties = properties,
                    .Methods = methods,
                    .Upcast = [](void* object) -> TObject* { return static_cast<C*>(object); },
                    .Downcast = [](TObject* object) -> void* { return dynamic_cast<C*>(object); },
@@ -131,6 +132,9 @@ public:
 // Makes a class known to the form reader by its name. Registering the same
 // class again counts once; another class of the same name is an EFilerError.
 void RegisterClass(const TTypeInfo* classType);
+// Forgets the class, as when the module that holds it is unloaded; a class
+// not registered is left alone.
+void UnRegisterClass(const TTypeInfo* classType);
 // The registered class of that name, or null.
 const TTypeInfo* FindClass(std::string_view name);
 // The class of that name among the types of the published fields of a

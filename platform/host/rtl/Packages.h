@@ -37,6 +37,10 @@ void UnregisterModule(TLibModule* Module);  // a module not registered is left a
 // The registered modules, newest first.
 std::vector<TLibModule*> Modules();
 
+// The record of the package that this code is linked into; the package's
+// start-up code registers it when the module is attached.
+TLibModule& ThisLibModule();
+
 // On POSIX a dynamic symbol cannot carry '@', so a package library lists its
 // decorated export names with their addresses in a table under this C name.
 struct PackageExport {
@@ -48,6 +52,19 @@ struct PackageExportTable {
     const PackageExport* Entries;
 };
 inline constexpr char kPackageExportTableSymbol[] = "OmbralPackageExports";
+
+// On POSIX the package's own RCDATA resources (PACKAGEINFO, PACKAGEOPTIONS,
+// DESCRIPTION), by name, under this C name.
+struct PackageResource {
+    const char* Name;
+    const unsigned char* Data;
+    std::uint32_t Size;
+};
+struct PackageResourceTable {
+    std::int32_t Count;
+    const PackageResource* Entries;
+};
+inline constexpr char kPackageResourceTableSymbol[] = "OmbralPackageResources";
 
 // PackageLoad runs the initialisations in table order; an entry without one
 // is skipped. When one raises, the modules initialised before it are

@@ -76,10 +76,6 @@ const TTypeInfo* TypeInfo<TObject>() {
 
 const TTypeInfo* TObject::ClassType() const { return TypeInfo<TObject>(); }
 
-TTypeInfo EnumerationType(std::string_view name, std::span<const std::string_view> members) {
-    return TTypeInfo{.Kind = tkEnumeration, .Name = name, .Members = members};
-}
-
 TTypeInfo IntegerType(std::string_view name, std::int64_t minValue, std::int64_t maxValue,
                       std::span<const TIdentMapEntry> idents) {
     return TTypeInfo{.Kind = tkInteger, .Name = name, .Idents = idents, .MinValue = minValue, .MaxValue = maxValue};
@@ -98,28 +94,28 @@ bool IntToIdent(std::span<const TIdentMapEntry> idents, Integer value, String& n
 }
 
 bool InheritsFrom(const TTypeInfo* classType, const TTypeInfo* ancestor) {
-    for (; classType; classType = classType->Parent)
+    for (; classType; classType = classType->Parent())
         if (classType == ancestor) return true;
     return false;
 }
 
 const TPublishedMethod* FindMethod(const TTypeInfo* classType, std::string_view name) {
-    for (; classType; classType = classType->Parent)
+    for (; classType; classType = classType->Parent())
         for (const auto& method : classType->Methods)
             if (method.Name == name) return &method;
     return nullptr;
 }
 
 const TPublishedField* FindField(const TTypeInfo* classType, std::string_view name) {
-    for (; classType; classType = classType->Parent)
+    for (; classType; classType = classType->Parent())
         for (const auto& field : classType->Fields)
             if (field.Name == name) return &field;
     return nullptr;
 }
 
 std::span<const TPropInfo> GetPropList(const TTypeInfo* classType) {
-    if (!classType || !classType->Properties) return {};
-    return classType->Properties();
+    while (classType && !classType->Properties) classType = classType->Parent();
+    return classType ? classType->Properties() : std::span<const TPropInfo>{};
 }
 
 const TPropInfo* GetPropInfo(const TTypeInfo* classType, std::string_view name) {

@@ -37,9 +37,12 @@ struct TTypeInfo {
     std::string_view Name;
     std::span<const std::string_view> Members = {};  // enumeration: member names by ordinal
     const TTypeInfo* Element = nullptr;         // set: the enumeration of its members
-    const TTypeInfo* Parent = nullptr;          // class: the base class
-    // Class: published properties, base class first. Reached through a
-    // function so that records of classes naming each other need no order.
+    // Class: the base class's record and the published properties, base
+    // class first, both reached through functions so that a record is
+    // constant data even when its base class lives in another module, and
+    // records of classes naming each other need no order. A class without
+    // properties of its own has the base class's.
+    const TTypeInfo* (*ParentType)() = nullptr;
     std::span<const TPropInfo> (*Properties)() = nullptr;
     std::span<const TPublishedMethod> Methods = {};  // class: its own published methods
     TComponent* (*Create)(TComponent* AOwner) = nullptr;  // a component class the reader can make
@@ -51,6 +54,8 @@ struct TTypeInfo {
     std::span<const TPublishedField> Fields = {};  // class: its own published fields
     std::span<const TIdentMapEntry> Idents = {};    // integer: the values that have a name
     std::int64_t MinValue = INT32_MIN, MaxValue = INT32_MAX;  // integer: its range
+
+    const TTypeInfo* Parent() const { return ParentType ? ParentType() : nullptr; }
 };
 
 // An integer type's record: its range and named values.
@@ -71,7 +76,9 @@ template <>
 const TTypeInfo* TypeInfo<String>();
 
 // An enumeration's record; the members must outlive it.
-TTypeInfo EnumerationType(std::string_view name, std::span<const std::string_view> members);
+constexpr TTypeInfo EnumerationType(std::string_view name, std::span<const std::string_view> members) {
+    return TTypeInfo{.Kind = tkEnumeration, .Name = name, .Members = members};
+}
 
 // Bad use of a property through the generic access: not published, of another
 // kind, or a value outside its type.
@@ -113,7 +120,7 @@ const TTypeInfo* TypeInfo<TMethod>();  // TNotifyEvent
 const TPublishedMethod* FindMethod(const TTypeInfo* classType, std::string_view name);
 
 template <auto M>
-TPublishedMethod PublishedMethod(std::string_view name);
+constexpr TPublishedMethod PublishedMethod(std::string_view name);
 
 // A published field: a component pointer of the class that the form reader
 // sets to the component read under that name.
@@ -127,7 +134,7 @@ struct TPublishedField {
 const TPublishedField* FindField(const TTypeInfo* classType, std::string_view name);
 
 template <auto F>
-TPublishedField PublishedField(std::string_view name);
+constexpr TPublishedField PublishedField(std::string_view name);
 
 // How a property's value is reached: typed by the kind of value.
 struct TOrdinalAccess {  // Integer, enumeration (Boolean too) and set (as its bits)
@@ -346,7 +353,7 @@ TPropInfo Property(std::string_view name, D defaultValue) {
 }
 
 template <auto F>
-TPublishedField PublishedField(std::string_view name) {
+constexpr TPublishedField PublishedField(std::string_view name) {
     using C = typename typinfo_detail::MemberOf<decltype(F)>::Class;
     using T = std::remove_pointer_t<typename typinfo_detail::MemberOf<decltype(F)>::Type>;
     return {name, [] { return TypeInfo<T>(); },
@@ -356,7 +363,7 @@ TPublishedField PublishedField(std::string_view name) {
 }
 
 template <auto M>
-TPublishedMethod PublishedMethod(std::string_view name) {
+constexpr TPublishedMethod PublishedMethod(std::string_view name) {
     using C = typename typinfo_detail::MemberOf<decltype(M)>::Class;
     return {name, [](TObject& self, TObject* sender) { (static_cast<C&>(self).*M)(sender); }};
 }

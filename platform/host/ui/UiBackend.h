@@ -41,9 +41,6 @@ public:
     // Options; true with the chosen file's full name in FileName, false
     // (FileName untouched) when cancelled.
     virtual bool ExecuteOpenDialog(TOpenDialog& dialog) = 0;
-
-    virtual HINSTANCE OpenWithShell(HWND hwnd, const char* operation, const char* file, const char* parameters,
-                                   const char* directory, Integer showCmd) = 0;
 };
 
 // The platform's backend, for the life of the program.

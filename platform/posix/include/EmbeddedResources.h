@@ -7,8 +7,16 @@
 
 namespace headless {
 
+// The entry leaves the table with the object, so that a library that is
+// unloaded leaves nothing pointing into it.
 struct EmbeddedResource {
     EmbeddedResource(std::string_view name, std::string_view data);
+    ~EmbeddedResource();
+    EmbeddedResource(const EmbeddedResource&) = delete;
+    EmbeddedResource& operator=(const EmbeddedResource&) = delete;
+
+private:
+    std::string_view name_, data_;
 };
 
 std::optional<std::string_view> FindEmbeddedResource(std::string_view name);

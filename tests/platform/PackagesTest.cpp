@@ -100,6 +100,15 @@ TEST(PackagesLoadAgain, ALoadAfterAnUnloadRunsEverythingAgain) {
                                                "i0", "i2", "i3", "f3", "f1", "f0"}));
 }
 
+TEST(PackagesLoadAgain, ASecondLoadInitialisesNothingAndOneUnloadUndoesIt) {
+    calls.clear();
+    Load(&table);
+    Load(&table);
+    Unload(&table);
+    Unload(&table);
+    EXPECT_EQ(calls, (std::vector<std::string>{"i0", "i2", "i3", "f3", "f1", "f0"}));
+}
+
 TEST(PackagesLoadAgain, UnloadingAnotherTableLeavesTheRecordAlone) {
     Load(&table);
     const host::PackageInfoTable other{0, nullptr};

@@ -39,6 +39,14 @@ void Load(const PackageInfoTable* Table) {
     if (!Table || Table->UnitCount <= 0 || !Table->UnitInfo) {
         return;
     }
+    // A table loaded already is not initialised twice: one unload must undo
+    // a load, or what its modules registered would outlive the package.
+    {
+        std::lock_guard guard(Loaded().Lock);
+        if (Loaded().Initialised.count(Table)) {
+            return;
+        }
+    }
     std::int32_t done = 0;
     try {
         for (; done < Table->UnitCount; ++done) {

@@ -69,7 +69,8 @@ inline constexpr char kPackageResourceTableSymbol[] = "OmbralPackageResources";
 // PackageLoad runs the initialisations in table order; an entry without one
 // is skipped. When one raises, the modules initialised before it are
 // finalised again in reverse order and the exception passes on: a package
-// that failed to load leaves no module half set up.
+// that failed to load leaves no module half set up. A table that is loaded
+// already is left alone, so a second load initialises nothing twice.
 //
 // PackageUnload runs the finalisations of the modules that PackageLoad
 // initialised, in reverse order; a table that is not loaded is left alone, so

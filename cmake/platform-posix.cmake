@@ -6,15 +6,17 @@ find_path(OMBRAL_ODBCINST_INCLUDE odbcinst.h REQUIRED)
 add_library(ombral_inifile STATIC ${CMAKE_SOURCE_DIR}/platform/posix/OdbcIniFile.cpp)
 target_include_directories(ombral_inifile PUBLIC $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}>)
 
-set(OMBRAL_PLATFORM_SOURCES
+# Split as on Win32; POSIX builds one framework library from both.
+set(OMBRAL_PLATFORM_RTL_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/posix/PosixRegistry.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/PackageModulesPosix.cpp)
+set(OMBRAL_PLATFORM_UI_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/posix/HeadlessUi.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/HeadlessBackend.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/EmbeddedResources.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/FontMetrics.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/Snapshot.cpp
-  ${CMAKE_SOURCE_DIR}/platform/posix/ShellApiPosix.cpp
-  ${CMAKE_SOURCE_DIR}/platform/posix/PackageModulesPosix.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/posix/ShellApiPosix.cpp)
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/posix/include)
 # A package library's own start-up code, and the routine the loader enters it by.
 set(OMBRAL_PACKAGE_STARTUP_SOURCES ${CMAKE_SOURCE_DIR}/platform/posix/PackageStartup.cpp)

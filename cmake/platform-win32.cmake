@@ -2,16 +2,19 @@
 # user interface (user32, gdi32, comdlg32) and shell (shell32).
 add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
 
-set(OMBRAL_PLATFORM_SOURCES
+# Split as the framework's run-time packages split: the run-time basics
+# (registry, resources) and the user interface.
+set(OMBRAL_PLATFORM_RTL_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Registry.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/Win32Resources.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/PackageModulesWin32.cpp)
+set(OMBRAL_PLATFORM_UI_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Ui.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32UiBackend.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32/FormWindow.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Gdi.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Dialogs.cpp
-  ${CMAKE_SOURCE_DIR}/platform/win32/Win32Resources.cpp
-  ${CMAKE_SOURCE_DIR}/platform/win32/PngWriter.cpp
-  ${CMAKE_SOURCE_DIR}/platform/win32/PackageModulesWin32.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/win32/PngWriter.cpp)
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/win32/include)
 # Linked into each module that calls them, as the host's import units are.
 set(OMBRAL_IMPORT_UNIT_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/ShellApiWin32.cpp)
@@ -21,6 +24,7 @@ set(OMBRAL_PACKAGE_ENTRY DllMainCRTStartup@12)
 set(OMBRAL_PLATFORM_LIBRARIES advapi32 user32 gdi32 comdlg32 shell32)
 set(OMBRAL_INSTALLER_LIBRARY odbccp32)
 include(${CMAKE_CURRENT_LIST_DIR}/runtime-package.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/import-names.cmake)
 
 set(OMBRAL_SETUP_STORE_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/RegistryDataSourceStore.cpp)
 set(OMBRAL_SETUP_LIBRARIES advapi32 odbccp32)

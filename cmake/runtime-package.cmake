@@ -20,6 +20,16 @@ _ombral_toolchain_archive(_ombral_libwinpthread libwinpthread.a)
 set(OMBRAL_RUNTIME_ARCHIVES ${_ombral_libstdcxx} ${_ombral_libgcc_eh} ${_ombral_libwinpthread})
 set(_ombral_runtime_dir ${CMAKE_SOURCE_DIR}/package/runtime)
 
+# ombral_module_file_name(TARGET FILE_NAME): TARGET's file is FILE_NAME
+# exactly (e.g. Vcl50.bpl), without the toolchain's prefix and suffix.
+function(ombral_module_file_name target file_name)
+  string(REGEX MATCH "^(.+)(\\.[^.]+)$" _ "${file_name}")
+  if(NOT CMAKE_MATCH_2)
+    message(FATAL_ERROR "ombral_module_file_name: ${file_name} has no extension")
+  endif()
+  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${CMAKE_MATCH_1} SUFFIX ${CMAKE_MATCH_2})
+endfunction()
+
 # ombral_runtime_package(TARGET FILE_NAME): TARGET becomes the DLL FILE_NAME
 # (e.g. Vcl50.bpl) that carries the C++ runtime, with a .def generated from the
 # archives and the import library that ombral_use_runtime_package links.
@@ -28,11 +38,7 @@ function(ombral_runtime_package target file_name)
   if(NOT TARGET ${target})
     add_library(${target} SHARED)
   endif()
-  string(REGEX MATCH "^(.+)(\\.[^.]+)$" _ "${file_name}")
-  if(NOT CMAKE_MATCH_2)
-    message(FATAL_ERROR "ombral_runtime_package: ${file_name} has no extension")
-  endif()
-  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${CMAKE_MATCH_1} SUFFIX ${CMAKE_MATCH_2})
+  ombral_module_file_name(${target} ${file_name})
 
   set(def ${CMAKE_CURRENT_BINARY_DIR}/${target}-runtime.def)
   add_custom_command(OUTPUT ${def}

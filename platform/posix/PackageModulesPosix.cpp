@@ -4,8 +4,8 @@
 #include <dlfcn.h>
 
 #include <array>
+#include <span>
 
-#include <platform/host/design/DesignIntf.h>
 #include <platform/host/rtl/PackageModules.h>
 #include <platform/host/rtl/Packages.h>
 

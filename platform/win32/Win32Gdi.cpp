@@ -4,13 +4,6 @@
 
 namespace win32ui {
 
-HMODULE ThisModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&ThisModule), &module);
-    return module;
-}
-
 COLORREF ColorRef(host::TColor color) {
     if (auto index = host::SystemColorIndex(color)) return GetSysColor(*index);
     return static_cast<COLORREF>(color) & 0x00FFFFFF;

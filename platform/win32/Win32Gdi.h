@@ -3,13 +3,14 @@
 
 #include <Win32Api.h>
 
+#include "Win32Module.h"
+
 #include <platform/host/ui/Controls.h>
 #include <platform/host/ui/Graphics.h>
 
 namespace win32ui {
 
-// The module this code was linked into: the program, or the package DLL.
-HMODULE ThisModule();
+using win32::ThisModule;
 
 // A system colour as the system paints it now; an RGB colour as it is.
 COLORREF ColorRef(host::TColor color);

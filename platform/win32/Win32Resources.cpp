@@ -2,10 +2,21 @@
 
 #include <Win32Api.h>
 
-#include "Win32Gdi.h"
+#include "Win32Module.h"
 
 #include <platform/host/rtl/Packages.h>
 #include <platform/host/rtl/Resources.h>
+
+namespace win32 {
+
+HMODULE ThisModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&ThisModule), &module);
+    return module;
+}
+
+}  // namespace win32
 
 namespace host {
 
@@ -30,7 +41,7 @@ std::optional<std::string_view> PlatformResourceData(std::string_view name) {
     if (nameText.find('\0') != String::npos) return std::nullopt;
     for (const TLibModule* module : Modules())
         if (auto data = ResourceOf(static_cast<HMODULE>(module->Instance), nameText)) return data;
-    return ResourceOf(win32ui::ThisModule(), nameText);
+    return ResourceOf(win32::ThisModule(), nameText);
 }
 
 }  // namespace host

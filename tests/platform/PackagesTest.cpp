@@ -1,4 +1,5 @@
 #include <platform/host/rtl/Packages.h>
+#include <platform/host/rtl/Release.h>
 #include <platform/host/rtl/SysUtils.h>
 
 #include <gtest/gtest.h>
@@ -23,6 +24,30 @@ const host::PackageUnitEntry entries[] = {
     {Init<0>, Fin<0>}, {nullptr, Fin<1>}, {Init<2>, nullptr}, {Init<3>, Fin<3>}};
 const host::PackageInfoTable table{4, entries};
 
+// The package's module record, which release 6's loader takes as well.
+host::TLibModule record;
+
+void Load(const host::PackageInfoTable* t) {
+#if OMBRAL_FRAMEWORK_RELEASE >= 6
+    host::PackageLoad(t, &record);
+#else
+    host::PackageLoad(t);
+#endif
+}
+
+void Unload(const host::PackageInfoTable* t) {
+#if OMBRAL_FRAMEWORK_RELEASE >= 6
+    host::PackageUnload(t, &record);
+#else
+    host::PackageUnload(t);
+#endif
+}
+
+// What the record holds: release 6 enters a loaded table, no other release touches it.
+const host::PackageInfoTable* RecordedWhenLoaded(bool loaded) {
+    return host::kFrameworkRelease >= 6 && loaded ? &table : nullptr;
+}
+
 struct Case {
     const char* name;
     int failAt;
@@ -42,16 +67,18 @@ protected:
 TEST_P(PackagesTest, InitialisesInOrderAndFinalisesTheInitialisedInReverse) {
     const Case& c = GetParam();
     if (c.failAt >= 0) {
-        EXPECT_THROW(host::PackageLoad(&table), host::Exception);
+        EXPECT_THROW(Load(&table), host::Exception);
     } else {
-        host::PackageLoad(&table);
+        Load(&table);
     }
     EXPECT_EQ(calls, c.load);
+    EXPECT_EQ(record.InitTable, RecordedWhenLoaded(c.failAt < 0));
     calls.clear();
-    host::PackageUnload(&table);
+    Unload(&table);
     EXPECT_EQ(calls, c.unload);
+    EXPECT_EQ(record.InitTable, nullptr);
     calls.clear();
-    host::PackageUnload(&table); // a second unload finalises nothing
+    Unload(&table); // a second unload finalises nothing
     EXPECT_TRUE(calls.empty());
 }
 
@@ -65,11 +92,30 @@ INSTANTIATE_TEST_SUITE_P(Tables, PackagesTest,
 TEST(PackagesLoadAgain, ALoadAfterAnUnloadRunsEverythingAgain) {
     calls.clear();
     for (int round = 0; round < 2; ++round) {
-        host::PackageLoad(&table);
-        host::PackageUnload(&table);
+        Load(&table);
+        EXPECT_EQ(record.InitTable, RecordedWhenLoaded(true));
+        Unload(&table);
     }
     EXPECT_EQ(calls, (std::vector<std::string>{"i0", "i2", "i3", "f3", "f1", "f0",
                                                "i0", "i2", "i3", "f3", "f1", "f0"}));
+}
+
+TEST(PackagesLoadAgain, ASecondLoadInitialisesNothingAndOneUnloadUndoesIt) {
+    calls.clear();
+    Load(&table);
+    Load(&table);
+    Unload(&table);
+    Unload(&table);
+    EXPECT_EQ(calls, (std::vector<std::string>{"i0", "i2", "i3", "f3", "f1", "f0"}));
+}
+
+TEST(PackagesLoadAgain, UnloadingAnotherTableLeavesTheRecordAlone) {
+    Load(&table);
+    const host::PackageInfoTable other{0, nullptr};
+    Unload(&other);
+    EXPECT_EQ(record.InitTable, RecordedWhenLoaded(true));
+    Unload(&table);
+    calls.clear();
 }
 
 } // namespace

@@ -35,6 +35,47 @@ ModuleList& Registered() {
     return list;
 }
 
+void Load(const PackageInfoTable* Table) {
+    if (!Table || Table->UnitCount <= 0 || !Table->UnitInfo) {
+        return;
+    }
+    // A table loaded already is not initialised twice: one unload must undo
+    // a load, or what its modules registered would outlive the package.
+    {
+        std::lock_guard guard(Loaded().Lock);
+        if (Loaded().Initialised.count(Table)) {
+            return;
+        }
+    }
+    std::int32_t done = 0;
+    try {
+        for (; done < Table->UnitCount; ++done) {
+            if (Table->UnitInfo[done].Init) {
+                Table->UnitInfo[done].Init();
+            }
+        }
+    } catch (...) {
+        Finalise(*Table, done);
+        throw;
+    }
+    std::lock_guard guard(Loaded().Lock);
+    Loaded().Initialised[Table] = done;
+}
+
+void Unload(const PackageInfoTable* Table) {
+    std::int32_t count = 0;
+    {
+        std::lock_guard guard(Loaded().Lock);
+        auto found = Loaded().Initialised.find(Table);
+        if (found == Loaded().Initialised.end()) {
+            return;
+        }
+        count = found->second;
+        Loaded().Initialised.erase(found);
+    }
+    Finalise(*Table, count);
+}
+
 } // namespace
 
 void RegisterModule(TLibModule* Module) {
@@ -63,37 +104,21 @@ std::vector<TLibModule*> Modules() {
     return modules;
 }
 
-void PackageLoad(const PackageInfoTable* Table) {
-    if (!Table || Table->UnitCount <= 0 || !Table->UnitInfo) {
-        return;
-    }
-    std::int32_t done = 0;
-    try {
-        for (; done < Table->UnitCount; ++done) {
-            if (Table->UnitInfo[done].Init) {
-                Table->UnitInfo[done].Init();
-            }
-        }
-    } catch (...) {
-        Finalise(*Table, done);
-        throw;
-    }
-    std::lock_guard guard(Loaded().Lock);
-    Loaded().Initialised[Table] = done;
+#if OMBRAL_FRAMEWORK_RELEASE >= 6
+void PackageLoad(const PackageInfoTable* Table, TLibModule* Module) {
+    Load(Table);
+    if (Module) Module->InitTable = Table;
 }
 
-void PackageUnload(const PackageInfoTable* Table) {
-    std::int32_t count = 0;
-    {
-        std::lock_guard guard(Loaded().Lock);
-        auto found = Loaded().Initialised.find(Table);
-        if (found == Loaded().Initialised.end()) {
-            return;
-        }
-        count = found->second;
-        Loaded().Initialised.erase(found);
-    }
-    Finalise(*Table, count);
+void PackageUnload(const PackageInfoTable* Table, TLibModule* Module) {
+    // Cleared first: a finalisation that raises still leaves the table unloaded.
+    if (Module && Module->InitTable == Table) Module->InitTable = nullptr;
+    Unload(Table);
 }
+#else
+void PackageLoad(const PackageInfoTable* Table) { Load(Table); }
+
+void PackageUnload(const PackageInfoTable* Table) { Unload(Table); }
+#endif
 
 } // namespace host

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include <platform/host/rtl/Release.h>
+
 namespace host {
 
 using PackageProc = void (*)();
@@ -64,15 +66,25 @@ struct PackageResourceTable {
 };
 inline constexpr char kPackageResourceTableSymbol[] = "OmbralPackageResources";
 
-// Runs the initialisations in table order; an entry without one is skipped.
-// When one raises, the modules initialised before it are finalised again in
-// reverse order and the exception passes on: a package that failed to load
-// leaves no module half set up.
+// PackageLoad runs the initialisations in table order; an entry without one
+// is skipped. When one raises, the modules initialised before it are
+// finalised again in reverse order and the exception passes on: a package
+// that failed to load leaves no module half set up. A table that is loaded
+// already is left alone, so a second load initialises nothing twice.
+//
+// PackageUnload runs the finalisations of the modules that PackageLoad
+// initialised, in reverse order; a table that is not loaded is left alone, so
+// a second unload finalises nothing twice.
+//
+// Release 6 takes the package's module record as well (null: none): a load
+// that succeeded enters the table in its InitTable, the unload of that table
+// clears it again.
+#if OMBRAL_FRAMEWORK_RELEASE >= 6
+void PackageLoad(const PackageInfoTable* Table, TLibModule* Module);
+void PackageUnload(const PackageInfoTable* Table, TLibModule* Module);
+#else
 void PackageLoad(const PackageInfoTable* Table);
-
-// Runs the finalisations of the modules that PackageLoad initialised, in
-// reverse order; a table that is not loaded is left alone, so a second unload
-// finalises nothing twice.
 void PackageUnload(const PackageInfoTable* Table);
+#endif
 
 } // namespace host

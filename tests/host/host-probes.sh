@@ -58,5 +58,25 @@ check "no PACKAGEINFO" "$(p noinfo)" "" 1 "" "no PACKAGEINFO resource"
 check "a framework package missing" "$(p missingdep)" "" 1 "" "cannot load: "
 check "no such package file" "$dir/nothere$ext" "" 1 "" "nothere$ext: "
 
+# A command line that makes no sense: exit 2, the first line naming what is wrong.
+usage() {
+  local name=$1 err=$2
+  shift 2
+  "${run[@]}" "$host" "$@" >/dev/null 2>/tmp/host-probes.$$
+  local status=$? first
+  first=$(tr -d '\r' </tmp/host-probes.$$ | grep -v '^X connection to' | head -1)
+  rm -f /tmp/host-probes.$$
+  if [ "$status" = 2 ] && [ "$first" = "ombral-host: $err" ]; then
+    passed=$((passed + 1))
+  else
+    echo "FAIL $name: exit $status, first line [$first]"
+    failed=$((failed + 1))
+  fi
+}
+usage "no loads" "--loads takes a whole number from 1 up, not '0'" "$(p good)" --loads 0
+usage "two packages" "one package at a time: b is one too many" a b
+usage "no package" "no package named"
+usage "an unknown option" "unknown option --bogus" "$(p good)" --bogus
+
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

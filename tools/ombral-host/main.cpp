@@ -40,24 +40,33 @@ struct Options {
     int Loads = 1;
 };
 
-std::optional<Options> ParseArguments(const std::vector<std::string_view>& args) {
+// A command line that makes no sense, with what is wrong with it.
+struct UsageError {
+    std::string Why;
+};
+
+Options ParseArguments(const std::vector<std::string_view>& args) {
     Options options;
     bool havePackage = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--about") {
             options.About = true;
-        } else if (args[i] == "--loads" && i + 1 < args.size()) {
+        } else if (args[i] == "--loads") {
+            if (i + 1 == args.size()) throw UsageError{"--loads needs a number"};
             const std::string_view n = args[++i];
             const auto [end, error] = std::from_chars(n.data(), n.data() + n.size(), options.Loads);
-            if (error != std::errc() || end != n.data() + n.size() || options.Loads < 1) return std::nullopt;
-        } else if (!args[i].starts_with("--") && !havePackage) {
+            if (error != std::errc() || end != n.data() + n.size() || options.Loads < 1)
+                throw UsageError{"--loads takes a whole number from 1 up, not '" + std::string(n) + "'"};
+        } else if (args[i].starts_with("--")) {
+            throw UsageError{"unknown option " + std::string(args[i])};
+        } else if (havePackage) {
+            throw UsageError{"one package at a time: " + std::string(args[i]) + " is one too many"};
+        } else {
             options.Package = String(args[i]);
             havePackage = true;
-        } else {
-            return std::nullopt;
         }
     }
-    if (!havePackage) return std::nullopt;
+    if (!havePackage) throw UsageError{"no package named"};
     return options;
 }
 
@@ -191,9 +200,15 @@ void HostOnce(const Options& options) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
-    const auto options = ParseArguments(args);
-    if (!options) {
-        std::cerr << kUsageText;
+    if (args.size() == 1 && args[0] == "--help") {
+        std::cout << kUsageText;
+        return kOk;
+    }
+    std::optional<Options> options;
+    try {
+        options = ParseArguments(args);
+    } catch (const UsageError& usage) {
+        std::cerr << "ombral-host: " << host::EscapeControls(usage.Why) << "\n" << kUsageText;
         return kUsage;
     }
     try {

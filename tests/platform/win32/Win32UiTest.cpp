@@ -193,13 +193,19 @@ TEST(Win32FormWindow, ShowsTheHandOverALabelThatAsksForIt) {
         return GetCursor();
     };
     {
-        // A window shown on a busy machine may still be moving to the centre.
-        WhenShown shown([&](HWND window) {
-            for (int tries = 0; tries < 20 && overHand != LoadCursorA(nullptr, IDC_HAND); ++tries) {
+        // A window shown on a busy machine may still be moving to the centre,
+        // so each reading is taken again, for up to 2 s, until it is the one expected.
+        auto settled = [&](HWND window, POINT point, HCURSOR expected) {
+            HCURSOR seen = nullptr;
+            for (int tries = 0; tries < 20 && seen != expected; ++tries) {
                 if (tries) Sleep(100);
-                overHand = cursorAt(window, {hand->Left + 5, hand->Top + 5});
+                seen = cursorAt(window, point);
             }
-            overPlain = cursorAt(window, {15, 55});
+            return seen;
+        };
+        WhenShown shown([&](HWND window) {
+            overHand = settled(window, {hand->Left + 5, hand->Top + 5}, LoadCursorA(nullptr, IDC_HAND));
+            overPlain = settled(window, {15, 55}, LoadCursorA(nullptr, IDC_ARROW));
         });
         f.form->ShowModal();
     }

@@ -141,14 +141,10 @@ public:
     // does not rely on that, since a package that leaves one would leave a
     // pointer into a library that is about to go.
     void Close() {
-        const bool initialised = std::exchange(initialised_, false);
-        try {
-            if (initialised) CallPackage("Finalize", finalize_);
-        } catch (...) {
-            host::UnregisterDesignTime();
-            throw;
-        }
-        host::UnregisterDesignTime();
+        struct ForgetRegistrations {
+            ~ForgetRegistrations() { host::UnregisterDesignTime(); }
+        } forget;  // whether Finalize returns or raises
+        if (std::exchange(initialised_, false)) CallPackage("Finalize", finalize_);
     }
 
 private:

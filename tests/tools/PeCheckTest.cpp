@@ -53,12 +53,16 @@ std::uint32_t Grow(Bytes& file, std::uint32_t size) {
     return Get32(file, last + 12) + raw;
 }
 
+Bytes ReadBytes(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 class PeSampleTest : public testing::Test {
 protected:
     void SetUp() override {
         if (!*OMBRAL_PE_SAMPLE) GTEST_SKIP() << "no i686-w64-mingw32-g++ to build the sample DLL with";
-        std::ifstream in(OMBRAL_PE_SAMPLE, std::ios::binary);
-        sample_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        sample_ = ReadBytes(OMBRAL_PE_SAMPLE);
         ASSERT_FALSE(sample_.empty());
     }
     Bytes sample_;
@@ -156,6 +160,24 @@ TEST_F(PeSampleTest, ReadsAnImportByOrdinal) {
     EXPECT_THAT(Listing(image, true), HasSubstr("\nimport KERNEL32.dll\nimport KERNEL32.dll #7\nimport USER32.dll\n"));
 }
 
+// The 64-bit build of the same sources lists as the 32-bit one; its lookup
+// entries are twice as wide, with the ordinal flag in the top bit of 64, and
+// its optional header is longer.
+TEST_F(PeSampleTest, ReadsThe64BitBuildAsThe32BitOne) {
+    if (!*OMBRAL_PE_SAMPLE64) GTEST_SKIP() << "no x86_64-w64-mingw32-g++ to build the 64-bit sample DLL with";
+    Bytes wide = ReadBytes(OMBRAL_PE_SAMPLE64);
+    EXPECT_EQ(Listing(PeImage(wide), true), Listing(PeImage(sample_), true));
+
+    PeImage intact(wide);
+    auto lookup = *intact.FileOffset(Get32(wide, *intact.FileOffset(intact.Directory(1).first)));
+    Put32(wide, lookup, 7);
+    Put32(wide, lookup + 4, 0x80000000);
+    EXPECT_EQ(PeImage(wide).Imports()[0].functions, (std::vector<ImportedFunction>{{"", 7}}));
+
+    Put16(wide, Get32(wide, 0x3C) + 20, 108);
+    EXPECT_THAT(Refusal(wide).value_or("read"), HasSubstr("size 0x6C is too small for PE32+"));
+}
+
 // Import descriptors by the `count` that all share one lookup table of `count` entries.
 TEST_F(PeSampleTest, TablesThatRepeatEachOtherAreRefused) {
     PeImage intact(sample_);
@@ -203,7 +225,7 @@ TEST_F(PeSampleTest, DamageIsRefusedWithWhatAndWhere) {
         {"PE signature past the end", [](Bytes& f) { Put32(f, 0x3C, 0xFFFFFFF0); },
          "PE signature at file offset 0xFFFFFFF0"},
         {"bad PE signature", [&](Bytes& f) { f[pe + 1] = 'F'; }, "not PE\\0\\0"},
-        {"PE32+", [&](Bytes& f) { Put16(f, optional, 0x20B); }, "PE32+"},
+        {"unknown magic", [&](Bytes& f) { Put16(f, optional, 0x30B); }, "unknown magic 0x30B"},
         {"optional header too small", [&](Bytes& f) { Put16(f, pe + 20, 0x40); }, "too small for PE32"},
         {"17 data directories", [&](Bytes& f) { Put32(f, optional + 92, 17); }, "17 data directories do not fit"},
         {"section data past the end", [&](Bytes& f) { Put32(f, sections + 20, 0xFFFFF000); },

@@ -13,7 +13,9 @@ namespace ombralpe {
 namespace {
 
 constexpr std::uint16_t kPe32Magic = 0x10B, kPe32PlusMagic = 0x20B;
-constexpr std::uint32_t kOptionalHeaderFixedSize = 96, kMaxDirectories = 16;
+// The optional header's fields before the data directories: PE32+ widens the
+// image base and the stack and heap sizes to 64 bits and drops BaseOfData.
+constexpr std::uint32_t kPe32FixedSize = 96, kPe32PlusFixedSize = 112, kMaxDirectories = 16;
 constexpr std::uint32_t kSectionHeaderSize = 40, kImportDescriptorSize = 20, kExportDirectorySize = 40;
 constexpr std::size_t kExportDirectory = 0, kImportDirectory = 1, kResourceDirectory = 2;
 constexpr std::uint32_t kHighBit = 0x80000000u;
@@ -102,6 +104,10 @@ public:
     }
     std::uint32_t U32At(std::uint64_t rva, std::string_view what) const { return U32(Offset(rva, 4, what), what); }
     std::uint16_t U16At(std::uint64_t rva, std::string_view what) const { return U16(Offset(rva, 2, what), what); }
+    std::uint64_t U64At(std::uint64_t rva, std::string_view what) const {
+        auto offset = Offset(rva, 8, what);
+        return U32(offset, what) | std::uint64_t{U32(offset + 4, what)} << 32;
+    }
     std::span<const std::uint8_t> BytesAt(std::uint64_t rva, std::uint64_t size, std::string_view what) const {
         return Bytes(Offset(rva, size, what), size, what);
     }
@@ -194,19 +200,22 @@ void PeImage::ReadHeaders(const Reader& file) {
 
     auto optional = coff + 20;
     auto magic = file.U16(optional, "optional header");
-    if (magic == kPe32PlusMagic) Reader::Fail("optional header", optional, "a PE32+ (64-bit) image, not PE32");
-    if (magic != kPe32Magic) Reader::Fail("optional header", optional, "unknown magic " + Hex(magic));
-    if (optionalSize < kOptionalHeaderFixedSize)
-        Reader::Fail("optional header", optional, "size " + Hex(optionalSize) + " is too small for PE32");
+    if (magic != kPe32Magic && magic != kPe32PlusMagic)
+        Reader::Fail("optional header", optional, "unknown magic " + Hex(magic));
+    pe32Plus_ = magic == kPe32PlusMagic;
+    const std::uint32_t fixedSize = pe32Plus_ ? kPe32PlusFixedSize : kPe32FixedSize;
+    if (optionalSize < fixedSize)
+        Reader::Fail("optional header", optional,
+                     "size " + Hex(optionalSize) + " is too small for " + (pe32Plus_ ? "PE32+" : "PE32"));
     file.Need(optional, optionalSize, "optional header");
     sizeOfHeaders_ = file.U32(optional + 60, "optional header");
-    auto directoryCount = file.U32(optional + 92, "optional header");
-    if (directoryCount > kMaxDirectories || kOptionalHeaderFixedSize + 8 * directoryCount > optionalSize)
+    auto directoryCount = file.U32(optional + fixedSize - 4, "optional header");
+    if (directoryCount > kMaxDirectories || fixedSize + 8 * directoryCount > optionalSize)
         Reader::Fail("optional header", optional,
                      std::to_string(directoryCount) + " data directories do not fit in its " +
                          std::to_string(optionalSize) + " bytes");
     for (std::uint32_t i = 0; i < directoryCount; ++i) {
-        auto entry = optional + kOptionalHeaderFixedSize + 8 * i;
+        auto entry = optional + fixedSize + 8 * i;
         directories_.emplace_back(file.U32(entry, "data directory"), file.U32(entry + 4, "data directory"));
     }
 
@@ -265,14 +274,17 @@ void PeImage::ReadImports(Reader& file, std::uint32_t rva) {
         Import import{file.CString(file.U32At(descriptor + 12, what), "imported DLL name"), {}};
         std::uint64_t thunk = file.U32At(descriptor, what);
         if (!thunk) thunk = file.U32At(descriptor + 16, what);
-        for (;; thunk += 4) {
-            auto entry = file.U32At(thunk, "import lookup table");
+        // An entry is as wide as an address; its top bit marks an import by ordinal.
+        const std::uint64_t width = pe32Plus_ ? 8 : 4, byOrdinal = std::uint64_t{1} << (8 * width - 1);
+        for (;; thunk += width) {
+            const char* table = "import lookup table";
+            auto entry = pe32Plus_ ? file.U64At(thunk, table) : file.U32At(thunk, table);
             if (!entry) break;
-            file.Spend(4, "import lookup table", file.Offset(thunk, 4, "import lookup table"));
-            if (entry & kHighBit)
+            file.Spend(width, table, file.Offset(thunk, width, table));
+            if (entry & byOrdinal)
                 import.functions.push_back({"", static_cast<std::uint16_t>(entry & 0xFFFF)});
             else
-                import.functions.push_back({file.CString(std::uint64_t{entry} + 2, "imported function name"), {}});
+                import.functions.push_back({file.CString(entry + 2, "imported function name"), {}});
         }
         imports_.push_back(std::move(import));
     }

@@ -1,8 +1,9 @@
 #pragma once
-// A reader of 32-bit Windows PE files (DLLs and programs), for checking what
-// the Win32 build produced: sections, exports, imports and resources.
+// A reader of Windows PE files (DLLs and programs), 32-bit (PE32) and 64-bit
+// (PE32+), for checking what the Windows builds produced: sections, exports,
+// imports and resources.
 //
-// Everything is read when the image is made; a file that is not a PE32 image
+// Everything is read when the image is made; a file that is not a PE image
 // or that is damaged anywhere in the parts read is refused with a PeError
 // naming what is wrong and at which file offset. No read ever leaves the
 // file's bytes.
@@ -97,6 +98,7 @@ private:
     void ReadResources(Reader& file, std::uint32_t rva);
 
     std::vector<std::uint8_t> file_;
+    bool pe32Plus_ = false;
     std::uint32_t sizeOfHeaders_ = 0;
     std::vector<Section> sections_;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> directories_;  // (rva, size)

@@ -21,7 +21,7 @@ const char* const kHelp =
     "usage: pecheck [--functions] FILE\n"
     "       pecheck --resource TYPE NAME [--lang LANG] FILE\n"
     "\n"
-    "Reads a PE32 (32-bit Windows) DLL or program and prints, one item a line:\n"
+    "Reads a Windows DLL or program (PE32 or PE32+) and prints, one item a line:\n"
     "  dll NAME                      the file name its export directory records\n"
     "  export ORDINAL NAME           each export, by ordinal; no NAME for one exported by ordinal only\n"
     "  import DLL                    each imported DLL, in the import directory's order\n"
@@ -41,7 +41,7 @@ const char* const kHelp =
     "as they are listed. Where the resource exists in several languages, --lang LANG (decimal or\n"
     "0x hexadecimal) picks one.\n"
     "\n"
-    "Exit status: 0 done, 1 a file that cannot be read or is no sound PE32 image, or no such\n"
+    "Exit status: 0 done, 1 a file that cannot be read or is no sound PE image, or no such\n"
     "resource, 2 a bad command line.\n";
 
 struct Options {

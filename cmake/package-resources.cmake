@@ -22,8 +22,8 @@ function(ombral_package_resources target release)
   endif()
   file(MAKE_DIRECTORY ${dir})
   add_custom_command(OUTPUT ${rc} ${outputs} ${form}
-    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:pkgres> ${release} ${dir} ${form}
-    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:formbin> ${utf8} ${OMBRAL_ABOUT_FORM_TEXT} ${form}
+    COMMAND pkgres ${release} ${dir} ${form}
+    COMMAND formbin ${utf8} ${OMBRAL_ABOUT_FORM_TEXT} ${form}
     DEPENDS pkgres formbin ${OMBRAL_ABOUT_FORM_TEXT}
     COMMENT "Package resources of release ${release} for ${target}"
     VERBATIM)

@@ -35,3 +35,12 @@ set(OMBRAL_SETUP_LINK_OPTIONS
   "LINKER:--version-script=${CMAKE_SOURCE_DIR}/platform/posix/ombralsetup.map" "LINKER:--exclude-libs,ALL")
 set(OMBRAL_DRIVERREG_SOURCES ${CMAKE_SOURCE_DIR}/platform/posix/DriverRegistrationPosix.cpp)
 set(OMBRAL_DRIVERREG_LIBRARIES ombral_inifile)
+
+# The programs the build runs.
+ombral_add_build_tools()
+
+# Tests run the tree's programs directly.
+set(OMBRAL_RUN)
+function(ombral_add_program_test name)
+  add_test(NAME ${name} COMMAND ${ARGN})
+endfunction()

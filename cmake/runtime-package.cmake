@@ -42,7 +42,7 @@ function(ombral_runtime_package target file_name)
 
   set(def ${CMAKE_CURRENT_BINARY_DIR}/${target}-runtime.def)
   add_custom_command(OUTPUT ${def}
-    COMMAND ${CMAKE_COMMAND} -DNM=${CMAKE_NM} -DLIBRARY=${file_name} -DOUTPUT=${def}
+    COMMAND ${CMAKE_COMMAND} -DNM=${CMAKE_NM} -DLIBRARY=${file_name} -DOUTPUT=${def} -DPREFIX=${OMBRAL_SYMBOL_PREFIX}
             "-DARCHIVES=${OMBRAL_RUNTIME_ARCHIVES}" -P ${_ombral_runtime_dir}/export-archives.cmake
     DEPENDS ${OMBRAL_RUNTIME_ARCHIVES} ${_ombral_runtime_dir}/export-archives.cmake
     COMMENT "Exports of the C++ runtime in ${file_name}"
@@ -73,10 +73,13 @@ function(ombral_use_runtime_package target runtime)
   if(NOT stand_ins)
     message(FATAL_ERROR "ombral_use_runtime_package: ${runtime} is no runtime package")
   endif()
-  # The start-up code registers the module's unwind tables only with an
-  # unwinder it can see at link time: these two bring the runtime's in.
-  target_link_options(${target} PRIVATE -L${stand_ins}
-    LINKER:-u,___register_frame_info LINKER:-u,___deregister_frame_info)
+  # Where modules register their unwind tables, the start-up code does so only
+  # with an unwinder it can see at link time: these bring the runtime's in.
+  set(options -L${stand_ins})
+  foreach(symbol IN LISTS OMBRAL_FRAME_REGISTRATION)
+    list(APPEND options LINKER:-u,${OMBRAL_SYMBOL_PREFIX}${symbol})
+  endforeach()
+  target_link_options(${target} PRIVATE ${options})
   # Builds RUNTIME first and links TARGET again when it changes.
   target_link_libraries(${target} PRIVATE ${runtime})
 endfunction()

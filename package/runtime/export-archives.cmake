@@ -1,4 +1,4 @@
-# cmake -DNM=nm -DLIBRARY=name.dll -DOUTPUT=file.def -DARCHIVES="a.a;b.a" -P export-archives.cmake
+# cmake -DNM=nm -DLIBRARY=name.dll -DOUTPUT=file.def -DARCHIVES="a.a;b.a" [-DPREFIX=_] -P export-archives.cmake
 # Writes a module-definition file that exports every global symbol the
 # archives define. Data (initialised, read-only or zeroed) is marked DATA so
 # that the import library holds no code thunk under its name: a module that
@@ -8,12 +8,13 @@ execute_process(COMMAND ${NM} -g --defined-only ${ARCHIVES}
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${NM} failed on ${ARCHIVES}: ${diagnostics}")
 endif()
-# i686 symbols carry a leading underscore that a .def leaves out. Names that
-# begin with a dot (.weak.* aliases of the linker) are not symbols of the code.
-string(REGEX MATCHALL "[0-9a-f]+ [TDRB] _[^\n]+" entries "${listing}")
+# i686 symbols carry a leading underscore (PREFIX) that a .def leaves out;
+# x86-64 ones carry none. Names that begin with a dot (.weak.* aliases of the
+# linker, .refptr.* pointers) are not symbols of the code.
+string(REGEX MATCHALL "[0-9a-f]+ [TDRB] ${PREFIX}[^.\n][^\n]*" entries "${listing}")
 set(exports)
 foreach(entry IN LISTS entries)
-  string(REGEX REPLACE "^[0-9a-f]+ ([TDRB]) _(.*)$" "\\1;\\2" parts "${entry}")
+  string(REGEX REPLACE "^[0-9a-f]+ ([TDRB]) ${PREFIX}(.*)$" "\\1;\\2" parts "${entry}")
   list(GET parts 0 kind)
   list(GET parts 1 name)
   if(kind STREQUAL "T")

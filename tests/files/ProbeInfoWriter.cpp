@@ -5,7 +5,7 @@
 #include <iostream>
 #include <string_view>
 
-#include "ProbeInfo.h"
+#include <host/ProbeInfo.h>
 
 int main(int argc, char** argv) {
     const std::string_view release = argc == 4 ? argv[1] : "";

@@ -1,0 +1,4 @@
+# 64-bit Windows with mingw-w64.
+set(CMAKE_SYSTEM_PROCESSOR AMD64)
+set(OMBRAL_MINGW_TARGET x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake)

@@ -74,6 +74,8 @@ std::optional<String> ClosedAdvancedOptions(const String& options) {
 }
 
 bool CallInstaller(Integer request, const String& driver, const String& attributes) {
+    if (const auto& standIn = host::InstallerStandIn())
+        return standIn(request, driver, attributes);
     return SQLConfigDataSource(nullptr, static_cast<WORD>(request), driver.c_str(), attributes.data()) != 0;
 }
 

@@ -73,9 +73,12 @@ const host::TTypeInfo* TDBPathProperty::ClassType() const { return host::TypeInf
 
 host::TPropertyAttributes TDBPathProperty::GetAttributes() { return {host::paDialog}; }
 
+// A cancelled dialog leaves the folder as it was, as it does NetFilePath's:
+// clearing it would lose what the developer had set, for nothing.
 void TDBPathProperty::Edit() {
     const auto dialog = PathDialog(*this, kDatabaseFilter);
-    String folder = dialog->Execute() ? host::ExtractFilePath(dialog->FileName) : String();
+    if (!dialog->Execute()) return;
+    String folder = host::ExtractFilePath(dialog->FileName);
     if (EndsInDelimiter(folder)) folder.pop_back();
     SetValue(folder);
 }

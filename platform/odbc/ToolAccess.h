@@ -2,6 +2,7 @@
 // What the tool asks of the platform about the files or keys behind a scope's
 // data sources, beyond what the installer and the registry class tell.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -35,6 +36,35 @@ private:
 // Writes `text` to `path`; a new file is readable by its owner alone and an
 // existing one keeps its mode. Throws std::runtime_error naming the file.
 void WriteOwnerOnlyFile(const std::string& path, const std::string& text);
+
+// A file as the tool read it: its bytes, and what tells whether the file at
+// its path is still the one read, unchanged.
+struct FileSnapshot {
+    std::string content;
+    std::uint64_t device = 0, file = 0;          // the file read (a link's target)
+    bool link = false;                           // the path is a symbolic link to it
+    std::uint64_t linkDevice = 0, linkFile = 0;  // that link
+};
+
+// Reads a regular file (through a link) of at most maxBytes. A folder, a
+// device, a pipe or a larger file is refused before anything is read.
+// Throws std::runtime_error naming the file and why.
+FileSnapshot ReadFileSnapshot(const std::string& path, std::uintmax_t maxBytes);
+
+// Replaces the file that `read` was taken of with `content` and returns the
+// file as it now is. Refuses, leaving the file as it was and naming why
+// (std::runtime_error), a read-only file and a file that was replaced
+// (another file or link at its path) or changed since it was read. The file
+// keeps its owner, group and mode, and on POSIX its hard links. Where it can,
+// the new bytes take its place whole, by way of a file beside it that no other
+// user can read; a file with other names, one of another owner that this
+// user may write but not replace, or one in a folder this user may not write,
+// is written over in place.
+FileSnapshot ReplaceReadFile(const std::string& path, const FileSnapshot& read, const std::string& content);
+
+// Writes `content` to a new file at `path`, readable by its owner alone;
+// refuses a path where something exists already.
+void CreateOwnerOnlyFile(const std::string& path, const std::string& content);
 
 // Why `path` cannot serve as a setup library (it does not load, or exports no
 // ConfigDSN), or nothing when it can.

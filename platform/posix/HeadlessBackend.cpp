@@ -32,8 +32,11 @@ Console& TheConsole() {
 // What the terminal shows of a text: UTF-8, no control character raw.
 std::string Shown(const host::String& text) { return host::EscapeControls(host::AnsiToUtf8(text)); }
 
+// One line of the console, without the carriage return a terminal may send.
 bool ReadLine(std::string& line) {
-    return static_cast<bool>(std::getline(*TheConsole().in, line));
+    if (!std::getline(*TheConsole().in, line)) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
 }
 
 void ListControls(const host::TWinControl& parent, std::ostream& out) {
@@ -57,8 +60,9 @@ host::TControl* FindControl(const host::TWinControl& parent, const std::string& 
 
 // One line at a modal form: its words in turn, each a control's name to
 // click, kEnter (pressing the default button) or kEscape; an empty line is
-// Enter. What follows the word that ends the run is dropped.
-void Answer(host::TCustomForm& form, const std::string& line, std::ostream& out) {
+// Enter. What follows the word that ends the run is dropped. The first word
+// that names no control stops the run and is given back.
+std::string Answer(host::TCustomForm& form, const std::string& line) {
     std::istringstream words(line.empty() ? std::string(kEnter) : line);
     for (std::string word; form.ModalResult == host::mrNone && words >> word;) {
         if (word == kEnter) {
@@ -71,9 +75,10 @@ void Answer(host::TCustomForm& form, const std::string& line, std::ostream& out)
         } else if (host::TControl* control = FindControl(form, word)) {
             control->Click();
         } else {
-            out << "No control named " << host::EscapeControls(word) << '\n';
+            return word;
         }
     }
+    return {};
 }
 
 // Why the name cannot be taken, or empty when it can.
@@ -92,45 +97,39 @@ public:
         return MeasureLine(text, font);
     }
 
+    // The form takes one line: what it leaves open is cancelled, so that
+    // the lines after it stay with whoever reads them next.
     void RunModal(host::TCustomForm& form, const host::String& snapshotPath) override {
         std::ostream& out = *TheConsole().out;
         out << Shown(form.GetCaption()) << '\n';
         ListControls(form, out);
         if (!snapshotPath.empty()) DrawSnapshot(form, snapshotPath);
-        while (form.ModalResult == host::mrNone) {
-            out << kModalPrompt << std::flush;
-            std::string line;
-            if (!ReadLine(line)) {
-                form.ModalResult = host::mrCancel;
-                break;
-            }
-            Answer(form, line, out);
-        }
+        out << kModalPrompt << std::flush;
+        std::string line;
+        const std::string unknown = ReadLine(line) ? Answer(form, line) : std::string();
+        if (form.ModalResult == host::mrNone) form.ModalResult = host::mrCancel;
+        if (!unknown.empty())
+            throw host::Exception("the form '" + Shown(form.GetCaption()) + "' has no control named '" +
+                                  host::EscapeControls(unknown) + "'");
     }
 
     host::HWND FormHandle(host::TCustomForm& form) override { return &form; }
     void FormDestroyed(host::TCustomForm&) override {}
 
+    // One line: a name the dialog refuses fails it, as a cancel would not.
     bool ExecuteOpenDialog(host::TOpenDialog& dialog) override {
         std::ostream& out = *TheConsole().out;
         out << kOpenHeading << Shown(dialog.Filter) << '\n';
-        for (;;) {
-            out << kFileNamePrompt << host::EscapeControls(dialog.FileName) << "]: " << std::flush;
-            std::string line;
-            if (!ReadLine(line) || line.empty()) return false;
-            std::error_code error;
-            const std::filesystem::path file = std::filesystem::absolute(line, error);
-            if (error) {
-                out << "Not a file name: " << host::EscapeControls(line) << '\n';
-                continue;
-            }
-            if (const std::string refusal = Refusal(dialog, file); !refusal.empty()) {
-                out << host::EscapeControls(refusal) << '\n';
-                continue;
-            }
-            dialog.FileName = file.string();
-            return true;
-        }
+        out << kFileNamePrompt << host::EscapeControls(dialog.FileName) << "]: " << std::flush;
+        std::string line;
+        if (!ReadLine(line) || line.empty()) return false;
+        std::error_code error;
+        const std::filesystem::path file = std::filesystem::absolute(line, error);
+        if (error) throw host::Exception("not a file name: " + host::EscapeControls(line));
+        if (const std::string refusal = Refusal(dialog, file); !refusal.empty())
+            throw host::Exception(host::EscapeControls(refusal));
+        dialog.FileName = file.string();
+        return true;
     }
 };
 

@@ -3,7 +3,9 @@
 
 #include <Win32Api.h>
 #include <Win32Ui.h>
+#include <cderr.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -48,7 +50,14 @@ public:
         parameters.lpstrFile = request.file.data();
         parameters.nMaxFile = static_cast<DWORD>(request.file.size());
         parameters.Flags = request.flags;
-        if (!win32ui::OpenFileName(&parameters)) return false;
+        if (!win32ui::OpenFileName(&parameters)) {
+            // An initial name the dialog refuses (a folder ending in a
+            // delimiter, a character no file name holds) fails it before it
+            // shows: the person gets it again with no name, not a cancel.
+            if (CommDlgExtendedError() != FNERR_INVALIDFILENAME || request.file[0] == '\0') return false;
+            std::fill(request.file.begin(), request.file.end(), '\0');
+            if (!win32ui::OpenFileName(&parameters)) return false;
+        }
         dialog.FileName = request.file.c_str();
         return true;
     }

@@ -68,8 +68,8 @@ TEST_F(EditorTest, PathEditorsTakeTheFolderOfThePickedFile) {
         {"NetFilePath", "", In("PDOXUSRS.NET"), tables_ + slash},
         {"DatabaseDir", "C:\\Old", In("notes.txt"), tables_},  // a file shown under "Any File (*.*)"
         {"NetFilePath", tables_ + slash, In("notes.txt"), tables_ + slash},
-        {"DatabaseDir", tables_, std::nullopt, ""},                  // a cancel clears the folder
-        {"NetFilePath", tables_ + slash, std::nullopt, tables_ + slash},  // and keeps the net file's
+        {"DatabaseDir", tables_, std::nullopt, tables_},                  // a cancel keeps the folder
+        {"NetFilePath", tables_ + slash, std::nullopt, tables_ + slash},  // as it keeps the net file's
     };
     for (const auto& c : cases) {
         TOmbralCreator creator(nullptr);

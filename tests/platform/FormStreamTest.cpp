@@ -2,21 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 #include <platform/host/rtl/FormStream.h>
 
+#include "support/FormFixtures.h"
+
 using namespace host;
+using testsupport::FormFixture;
 
 namespace {
-
-String Fixture(const std::string& name) {
-    std::ifstream in(std::string(OMBRAL_FORMS_DIR) + "/" + name, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 String Bytes(std::initializer_list<int> bytes) {
     String out;
@@ -72,7 +66,7 @@ TEST(FormStream, BinaryAndTextEncodingsMatchTheFormat) {
 // Binary to text to binary, and text to binary to text, give back the same bytes.
 TEST(FormStream, FormsRoundTripByteForByte) {
     for (const char* name : {"OlvexAboutForm.txt", "AllValueKinds.txt"}) {
-        const String text = Fixture(name);
+        const String text = FormFixture(name);
         ASSERT_FALSE(text.empty()) << name;
         const String binary = ObjectTextToBinary(text);
         EXPECT_TRUE(IsBinaryForm(binary));
@@ -82,7 +76,7 @@ TEST(FormStream, FormsRoundTripByteForByte) {
 }
 
 TEST(FormStream, ValuesKeepTheirKindsAndExactValues) {
-    const TFormObject form = ReadBinaryForm(ObjectTextToBinary(Fixture("AllValueKinds.txt")));
+    const TFormObject form = ReadBinaryForm(ObjectTextToBinary(FormFixture("AllValueKinds.txt")));
     auto value = [&](std::string_view name) {
         for (const auto& p : form.Properties)
             if (p.Name == name) return p.Value;

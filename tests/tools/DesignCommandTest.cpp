@@ -4,18 +4,23 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <sstream>
 
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
 #include <platform/host/design/DesignIntf.h>
+#include <platform/host/rtl/FormFile.h>
 #include <platform/host/rtl/FormStream.h>
 
 #include "DesignCommands.h"
 #include "support/Files.h"
+#include "support/FormFixtures.h"
 #include "support/Person.h"
 
 using OmbralCreateUnit::TOmbralCreator;
 using testing::HasSubstr;
+using testing::Not;
 
 namespace {
 
@@ -179,7 +184,8 @@ TEST_F(DesignCommandTest, AFormThatCannotBeInspectedFailsWithItsReason) {
     } cases[] = {
         {nullptr, {}, "cannot read"},
         {"object Form1: TComponent\n  Bogus = 1\nend\n", {}, "Bogus"},
-        {"object Form1: TNoSuchClass\nend\n", {}, "TNoSuchClass"},
+        {"object Form1: TComponent\n  object C1: TOmbralCreator\n    optImplicitCommitSync = ''\n  end\nend\n", {},
+         "unknown property 'optImplicitCommitSync'"},
         {"TPF0\x0a", {}, ""},
         {nullptr, {"OmbralCreator3"}, "no component named 'OmbralCreator3'"},
         {nullptr, {"OmbralCreator1,"}, "no component named ''"},
@@ -194,6 +200,176 @@ TEST_F(DesignCommandTest, AFormThatCannotBeInspectedFailsWithItsReason) {
         EXPECT_EQ(outcome.out, "");
         EXPECT_THAT(outcome.err, HasSubstr(path_));
         EXPECT_THAT(outcome.err, HasSubstr(c.why));
+    }
+}
+
+// Standard input that runs a step before handing out a line: what another
+// program does to the form while the inspector has it open.
+class ScriptedInput : public std::streambuf {
+public:
+    struct Line {
+        std::string text;
+        std::function<void()> before = {};
+    };
+    explicit ScriptedInput(std::vector<Line> lines) : lines_(std::move(lines)) {}
+
+protected:
+    int_type underflow() override {
+        if (next_ >= lines_.size()) return traits_type::eof();
+        if (lines_[next_].before) lines_[next_].before();
+        current_ = lines_[next_++].text + "\n";
+        setg(current_.data(), current_.data(), current_.data() + current_.size());
+        return traits_type::to_int_type(current_[0]);
+    }
+
+private:
+    std::vector<Line> lines_;
+    std::size_t next_ = 0;
+    std::string current_;
+};
+
+// The data module as the host saves it in binary, behind its resource header.
+std::string BinaryFile(const std::string& text) {
+    const host::TFormObject form = host::ReadTextForm(text);
+    const std::string stream = host::WriteBinaryForm(form);
+    return host::FormResourceHeader(form.ClassName, stream.size()) + stream;
+}
+
+class FormFileInspectorTest : public DesignCommandTest {
+protected:
+    Outcome Session(std::vector<ScriptedInput::Line> lines) {
+        ScriptedInput script(std::move(lines));
+        std::istream in(&script);
+        std::ostringstream out, err;
+        const int status = ombraltool::RunDesign(path_, {}, in, out, err);
+        return {status, out.str(), err.str()};
+    }
+    static std::vector<std::string> Lines(const std::string& text) {
+        std::vector<std::string> lines;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+};
+
+TEST_F(FormFileInspectorTest, OpensAnyFormTheHostWritesAndSavesWhatChangedAlone) {
+    const std::string shop = testsupport::FormFixture("ShopData.dfm");
+    testsupport::WriteFile(path_, shop);
+    const Outcome outcome = Design(
+        "components\nselect ShopDatabase\nlist\nset AliasName Other\nselect ShopCreator, ArchiveCreator\n"
+        "set optThreads 4\nsave\n");
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out,
+              "ShopData\tTShopData\tread-only\nShopDatabase\tTDatabase\tread-only\nOrdersQuery\tTQuery\tread-only\n"
+              "OrdersSource\tTDataSource\tread-only\nShopCreator\tTOmbralCreator\teditable\n"
+              "ArchiveCreator\tTOmbralCreator\teditable\n"
+              "AliasName\t'ShopOdbc'\tread-only\nDatabaseName\t'Shop'\tread-only\nLoginPrompt\tFalse\tread-only\n"
+              "Params.Strings\t('USER NAME=admin' 'ODBC DSN=Shop')\tread-only\nSessionName\t'Default'\tread-only\n"
+              "Left\t40\tread-only\nTop\t16\tread-only\n"
+              "saved " + path_ + "\n");
+    EXPECT_THAT(outcome.err, HasSubstr("'ShopDatabase' is a TDatabase, a class the inspector does not know"));
+    // One line more in each creator, after the properties declared before it; all else byte for byte.
+    std::vector<std::string> expected;
+    for (const std::string& line : Lines(shop)) {
+        expected.push_back(line);
+        if (line == "    optDSNReadOnly = True\r" || line == "    optCollateSequence = International\r")
+            expected.push_back("    optThreads = 4\r");
+    }
+    EXPECT_EQ(Lines(testsupport::ReadFile(path_)), expected);
+
+    testsupport::WriteFile(path_, BinaryFile(shop));
+    ASSERT_EQ(Design("select ArchiveCreator\nset optThreads 4\nsave\n").status, 0);
+    const host::TFormDocument saved(testsupport::ReadFile(path_));
+    EXPECT_EQ(saved.Layout().Kind, host::TFormFileKind::BinaryResource);
+    EXPECT_EQ(saved.Root().Children.at(4).Properties.at(5).Name, "optThreads");
+}
+
+// What another program, another inspector or the person's own input does to
+// a session: each is refused with its reason, or kept as it was.
+TEST_F(FormFileInspectorTest, SaveWritesTheFileItOpenedOrNothing) {
+    namespace fs = std::filesystem;
+    const std::string other = folder_.Path() + "/Other.dfm", copy = folder_.Path() + "/Copy.dfm";
+    const auto rewrite = [&](const std::string& content) { std::ofstream(path_, std::ios::binary) << content; };
+    const struct {
+        const char* label;
+        std::vector<ScriptedInput::Line> lines;
+        const char* says;  // on standard error; empty: nothing
+        std::function<void()> check;
+    } cases[] = {
+#ifndef _WIN32
+        {"a link planted since it was read",
+         {{"set UserID shop"},
+          {"save",
+           [&] {
+               testsupport::WriteFile(other, "not a form");
+               fs::rename(path_, path_ + ".old");
+               fs::create_symlink(other, path_);
+           }}},
+         "was replaced since it was read",
+         [&] { EXPECT_EQ(testsupport::ReadFile(other), "not a form"); }},
+#endif
+        {"changed by another program",
+         {{"set UserID shop"}, {"save", [&] { rewrite(host::WriteComponentText(*MakeForm()) + " "); }}},
+         "was changed since it was read",
+         [&] { EXPECT_THAT(testsupport::ReadFile(path_), Not(HasSubstr("shop"))); }},
+        {"another inspector saved first",
+         {{"set UserID shop"},
+          {"save", [&] { ASSERT_EQ(Design("select OmbralCreator1\nset UserID other\nsave\n").status, 0); }}},
+         "was replaced since it was read",
+         [&] { EXPECT_THAT(testsupport::ReadFile(path_), HasSubstr("'other'")); }},
+        {"saved twice in one session",
+         {{"set UserID shop"}, {"save"}, {"set UserID shop2"}, {"save"}},
+         "",
+         [&] { EXPECT_THAT(testsupport::ReadFile(path_), HasSubstr("'shop2'")); }},
+        {"a read-only form",
+         {{"set UserID shop", [&] { fs::permissions(path_, fs::perms::owner_read | fs::perms::group_read); }},
+          {"save"}},
+         "is read-only: not saved",
+         [&] { EXPECT_THAT(testsupport::ReadFile(path_), Not(HasSubstr("shop"))); }},
+        {"save FILE makes FILE and leaves the form",
+         {{"set UserID shop"}, {"save " + copy}},
+         "",
+         [&] {
+             EXPECT_THAT(testsupport::ReadFile(copy), HasSubstr("'shop'"));
+             EXPECT_THAT(testsupport::ReadFile(path_), Not(HasSubstr("shop")));
+         }},
+        {"save FILE over a file there already",
+         {{"set UserID shop", [&] { testsupport::WriteFile(copy, "mine"); }}, {"save " + copy}},
+         "exists already: not overwritten",
+         [&] { EXPECT_EQ(testsupport::ReadFile(copy), "mine"); }},
+        {"a form past 16 MiB",
+         {{"set UserID " + std::string(17u << 20, 'x')}, {"save"}},
+         "more than the 16 MiB a form file may hold",
+         [&] { EXPECT_THAT(testsupport::ReadFile(path_), Not(HasSubstr("xxxx"))); }},
+        {"text from the terminal in UTF-8, and a carriage return",
+         {{"set UserID caf\u00e9\r"}, {"set DSNNameOrAlias \u65e5\u672c"}, {"save\r"}},
+         "holds a character that the system code page (Windows-1252) lacks",
+         [&] { EXPECT_THAT(testsupport::ReadFile(path_), HasSubstr("UserID = 'caf\xE9'\n")); }},
+        {"arguments where the command takes none",
+         {{"edit About now"}, {"list all"}, {"quit please"}, {"save"}},
+         "edit About takes no arguments, not 'now'",
+         [&] {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::error_code ignored;  // Windows removes no read-only file
+        fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write, ignored);
+        fs::remove(copy);
+        fs::remove(path_ + ".old");
+        fs::remove(path_);
+        testsupport::WriteFile(path_, host::WriteComponentText(*MakeForm()));
+        std::vector<ScriptedInput::Line> lines{{"select OmbralCreator1"}};
+        lines.insert(lines.end(), c.lines.begin(), c.lines.end());
+        const Outcome outcome = Session(lines);
+        if (*c.says) {
+            EXPECT_EQ(outcome.status, 1);
+            EXPECT_THAT(outcome.err, HasSubstr(c.says));
+        } else {
+            EXPECT_EQ(outcome.status, 0) << outcome.err;
+        }
+        c.check();
+        for (const auto& entry : fs::directory_iterator(folder_.Path()))
+            EXPECT_EQ(entry.path().filename().string().find(".Form1.dfm."), std::string::npos) << "a temporary left";
     }
 }
 

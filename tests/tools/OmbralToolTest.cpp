@@ -12,10 +12,12 @@
 #include <platform/host/rtl/FormStream.h>
 #include <platform/posix/OdbcIniFile.h>
 
+#include "support/FormFixtures.h"
 #include "support/OdbcTestConfiguration.h"
 #include "ToolFixture.h"
 
 using testing::HasSubstr;
+using testing::Not;
 using testsupport::ProcessResult;
 
 namespace {
@@ -112,15 +114,52 @@ TEST_F(ToolTest, SavedFormRunsAsAddWould) {
 
     auto ran = Ombral({"run", binary});
     EXPECT_EQ(ran.exitCode, 0) << ran.err;
-    EXPECT_EQ(ran.out, "added user data source 'Shop'\n");
+    EXPECT_EQ(ran.out, "OmbralCreator1: added user data source 'Shop'\n");
     EXPECT_EQ(odbcini::ReadIniFile(UserFile())->Value("Shop", "Threads"), "9");
     auto again = Ombral({"run", text});
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_THAT(again.err, HasSubstr("'Shop' exists already"));
 
     ASSERT_EQ(Ombral({"save", text, "--name", "Shop", "--action", "REMOVE_DSN"}).exitCode, 0);
-    EXPECT_EQ(Ombral({"run", text}).out, "removed user data source 'Shop'\n");
+    EXPECT_EQ(Ombral({"run", text}).out, "OmbralCreator1: removed user data source 'Shop'\n");
     EXPECT_EQ(Ombral({"save", text, "--name", "Shop", "--action", "ERASE"}).exitCode, 2);
+}
+
+// A data module of the application's own class, with a database, a query and
+// two creators: each creator runs, in stream order, whatever the others do.
+TEST_F(ToolTest, RunTakesEveryCreatorOfADataModule) {
+    const std::string module = Path("ShopData.dfm");
+    testsupport::WriteFile(module, testsupport::FormFixture("ShopData.dfm"));
+    const auto files = [&] { return testsupport::ReadFile(UserFile()) + testsupport::ReadFile(SystemFile()); };
+    const std::string before = files();
+
+    auto dry = Ombral({"run", module, "--dry-run"});
+    EXPECT_EQ(dry.exitCode, 0) << dry.err;
+    EXPECT_THAT(dry.out, testing::StartsWith("ShopCreator: would have added user data source 'Shop'\n"
+                                             "  request 1 (ODBC_ADD_DSN)\n  driver Microsoft Paradox Driver (*.db )\n"
+                                             "  DSN=Shop\n"));
+    EXPECT_THAT(dry.out, HasSubstr("  Description=Boutique Caf\u00e9 \u2013 Lagerbestand \u00e0 5 \u20ac\n"));
+    EXPECT_THAT(dry.out, HasSubstr("\nArchiveCreator: would have added system data source 'ShopArchive'\n"
+                                   "  request 4 (ODBC_ADD_SYS_DSN)\n"));
+    EXPECT_EQ(files(), before);
+
+    ASSERT_EQ(Ombral({"add", "--name", "Shop"}).exitCode, 0);
+    auto ran = Ombral({"run", module});
+    EXPECT_EQ(ran.exitCode, 1);
+    EXPECT_EQ(ran.out, "ArchiveCreator: added system data source 'ShopArchive'\n");
+    EXPECT_EQ(ran.err, "ombral: ShopCreator: the data source 'Shop' exists already\n");
+
+    auto one = Ombral({"run", module, "--component", "archivecreator"});
+    EXPECT_EQ(one.exitCode, 1);
+    EXPECT_EQ(one.err, "ombral: ArchiveCreator: the data source 'ShopArchive' exists already\n");
+    auto none = Ombral({"run", module, "--component", "ShopDatabase"});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_THAT(none.err, HasSubstr("holds no TOmbralCreator named 'ShopDatabase'; it holds ShopCreator, ArchiveCreator"));
+
+    auto masked = Ombral({"configure", "--dry-run", "--name", "Shop", "--password", "s3cret"});
+    EXPECT_EQ(masked.exitCode, 0) << masked.err;
+    EXPECT_THAT(masked.out, HasSubstr("  PWD=********\n"));
+    EXPECT_THAT(masked.out, Not(HasSubstr("s3cret")));
 }
 
 TEST_F(ToolTest, DamagedSavedFormIsRefusedWithTheReason) {

@@ -3,13 +3,17 @@
 
 #include <dlfcn.h>
 #include <gmock/gmock.h>
+#include <sys/inotify.h>
 #include <gtest/gtest.h>
 #include <odbcinst.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
+#include <functional>
 #include <future>
+#include <thread>
 
 #include <platform/odbc/DriverRegistration.h>
 #include <platform/odbc/InstallerMessages.h>
@@ -232,6 +236,98 @@ TEST_F(ToolSafetyTest, RemoveDefaultNeedsNoName) {
     EXPECT_EQ(removed.exitCode, 0) << removed.err;
     EXPECT_EQ(removed.out, "removed the default data source\n");
     EXPECT_FALSE(odbcini::ReadIniFile(UserFile())->HasSection("Default"));
+}
+
+// The modes of the files made in `folder` while `work` runs, as each is made.
+std::vector<unsigned> ModesOfFilesMadeIn(const std::string& folder, const std::function<void()>& work) {
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    EXPECT_GE(::inotify_add_watch(watch, folder.c_str(), IN_CREATE), 0);
+    std::vector<unsigned> modes;
+    std::atomic<bool> done = false;
+    std::thread watcher([&] {
+        alignas(inotify_event) char buffer[4096];
+        while (!done) {
+            const ssize_t got = ::read(watch, buffer, sizeof buffer);
+            for (ssize_t at = 0; at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                struct stat st {};
+                if (event->len && ::stat((folder + "/" + event->name).c_str(), &st) == 0)
+                    modes.push_back(st.st_mode & 07777);
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+    });
+    work();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    done = true;
+    watcher.join();
+    ::close(watch);
+    return modes;
+}
+
+// The inspector as a person drives it through standard input: a dialog takes
+// one line, and saving keeps the form's owner, links and privacy.
+TEST_F(ToolSafetyTest, InspectorKeepsItsLinesAndTheFormsOwnerLinksAndPrivacy) {
+    const std::string form = Path("Form1.dfm"), twin = Path("Twin.dfm");
+    const auto design = [&](const std::string& input) {
+        return Ombral({"design", form, "--select", "OmbralCreator1"}, Input(input));
+    };
+    const struct {
+        const char* label;
+        std::function<void()> setup;
+        std::string input;
+        int exitCode;
+        const char* says;
+        std::function<void()> check;
+    } cases[] = {
+        {"a refused file name fails the edit alone", [] {},
+         "edit DatabaseDir\n/missing/a.db\nset Tag 5\nsave\n", 1, "The folder does not exist: /missing",
+         [&] { EXPECT_THAT(testsupport::ReadFile(form), HasSubstr("Tag = 5")); }},
+        {"a word the About box does not know fails it alone", [] {}, "edit About\nset\nset Tag 6\nsave\n", 1,
+         "has no control named 'set'", [&] { EXPECT_THAT(testsupport::ReadFile(form), HasSubstr("Tag = 6")); }},
+        {"hard links stay", [&] { fs::create_hard_link(form, twin); }, "set Tag 7\nsave\n", 0, "",
+         [&] {
+             EXPECT_THAT(testsupport::ReadFile(twin), HasSubstr("Tag = 7"));
+             EXPECT_EQ(fs::hard_link_count(form), 2u);
+         }},
+        {"the owner and mode stay",
+         [&] {
+             ::chmod(form.c_str(), 0664);
+             if (IsRoot()) {
+                 EXPECT_EQ(::chown(form.c_str(), 65534, 65534), 0);
+             }
+         },
+         "set Tag 8\nsave\n", 0, "",
+         [&] {
+             struct stat st {};
+             ::stat(form.c_str(), &st);
+             EXPECT_EQ(st.st_mode & 07777, 0664u);
+             if (IsRoot()) {
+                 EXPECT_EQ(st.st_uid, 65534u);
+             }
+             EXPECT_THAT(testsupport::ReadFile(form), HasSubstr("Tag = 8"));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        fs::remove(twin);
+        fs::remove(form);
+        testsupport::WriteFile(form, "object Form1: TComponent\n  object OmbralCreator1: TOmbralCreator\n  end\nend\n");
+        c.setup();
+        const auto ran = design(c.input);
+        EXPECT_EQ(ran.exitCode, c.exitCode) << ran.err;
+        EXPECT_THAT(ran.err, HasSubstr(c.says));
+        c.check();
+    }
+    // The new bytes are private from the moment their file is made, whatever the umask.
+    testsupport::WriteFile(form, "object Form1: TComponent\n  object OmbralCreator1: TOmbralCreator\n  end\nend\n");
+    ::chmod(form.c_str(), 0644);
+    ::umask(0);
+    const auto modes = ModesOfFilesMadeIn(folder_.Path(), [&] { EXPECT_EQ(design("set Tag 9\nsave\n").exitCode, 0); });
+    ::umask(022);
+    ASSERT_FALSE(modes.empty()) << "no file was made beside the form";
+    for (unsigned mode : modes) EXPECT_EQ(mode, 0600u);
+    EXPECT_EQ(Mode(form), 0644u);
 }
 
 TEST_F(ToolSafetyTest, RunRefusesAFormTooLargeBeforeReadingIt) {

@@ -1,8 +1,10 @@
 // Build step: turns a text form into the binary form stream, and on request
 // into a C++ source that carries the stream as a named resource.
-//   formbin [--utf8] FORM.txt OUT.bin [OUT.cpp RESOURCE-NAME]
+//   formbin [--utf8] [--file] FORM.txt OUT.bin [OUT.cpp RESOURCE-NAME]
 // With --utf8 every string holding a character past ASCII is stored as a
-// UTF-8 string, as release 6 of the host framework writes its forms.
+// UTF-8 string, as release 6 of the host framework writes its forms. With
+// --file OUT.bin is a binary form file as the host's IDE saves one: the
+// stream behind its 16-bit resource header.
 
 #include <cstdio>
 #include <fstream>
@@ -10,6 +12,7 @@
 #include <sstream>
 #include <string_view>
 
+#include <platform/host/rtl/FormFile.h>
 #include <platform/host/rtl/FormStream.h>
 #include <platform/host/rtl/SysUtils.h>
 
@@ -55,14 +58,19 @@ void StoreAsUtf8(host::TFormObject& object) {
 
 }  // namespace
 
+// Takes the option `name` when it comes next.
+bool Option(int& argc, char**& argv, std::string_view name) {
+    if (argc < 2 || argv[1] != name) return false;
+    --argc;
+    ++argv;
+    return true;
+}
+
 int main(int argc, char** argv) {
-    const bool utf8 = argc > 1 && std::string_view(argv[1]) == "--utf8";
-    if (utf8) {
-        --argc;
-        ++argv;
-    }
+    const bool utf8 = Option(argc, argv, "--utf8");
+    const bool file = Option(argc, argv, "--file");
     if (argc != 3 && argc != 5) {
-        std::cerr << "usage: formbin [--utf8] FORM.txt OUT.bin [OUT.cpp RESOURCE-NAME]\n";
+        std::cerr << "usage: formbin [--utf8] [--file] FORM.txt OUT.bin [OUT.cpp RESOURCE-NAME]\n";
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -76,7 +84,9 @@ int main(int argc, char** argv) {
         host::TFormObject form = host::ReadTextForm(text.str());
         if (utf8) StoreAsUtf8(form);
         const std::string stream = host::WriteBinaryForm(form);
-        if (!WriteFile(argv[2], stream) || (argc == 5 && !WriteFile(argv[3], EmbeddingSource(argv[4], stream)))) {
+        const std::string header = file ? host::FormResourceHeader(form.ClassName, stream.size()) : "";
+        if (!WriteFile(argv[2], header + stream) ||
+            (argc == 5 && !WriteFile(argv[3], EmbeddingSource(argv[4], stream)))) {
             std::cerr << "formbin: cannot write the output\n";
             return 1;
         }

@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
-#include <random>
 #include <sstream>
 
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
@@ -18,11 +16,13 @@
 #include <PlatformConsole.h>
 #include <platform/host/ui/UiBackend.h>
 
+#include "OpenForm.h"
+
 namespace ombraltool {
 
 namespace {
 
-namespace fs = std::filesystem;
+using host::String;
 
 constexpr int kOk = 0, kFailed = 1;
 
@@ -31,18 +31,23 @@ constexpr std::string_view kInspectorHelp =
     "set PROP VALUE        sets the property on every selected component (no VALUE: empty)\n"
     "edit PROP             runs the property's editor (the About box, the open-file dialog)\n"
     "select NAME[,NAME...] inspects these components together\n"
+    "components            every component of the form: name, class, and whether it can be edited\n"
     "palette               the component palette: page and class\n"
-    "save                  writes the form back to its file, in the encoding it was read in\n"
+    "save [FILE]           writes the form back to its file, as it was written (or to a new FILE)\n"
     "help                  this list\n"
     "quit                  ends the inspector, as the end of input does\n";
 
 // The host calls the Register procedure of each of the package's modules that
-// has one, Ombralcompreg's first.
+// has one, Ombralcompreg's first. The tool edits plain components too, the
+// root of the forms it saves.
 void RegisterPackage() {
     host::RegisterClass(host::TypeInfo<host::TComponent>());
     Ombralcompreg::Register();
     OmbralCreateUnit::Register();
 }
+
+// What the terminal shows: UTF-8, no control character raw.
+std::string Shown(std::string_view ansi) { return host::EscapeControls(host::AnsiToUtf8(ansi)); }
 
 std::vector<std::string> SplitNames(const std::vector<std::string>& lists) {
     std::vector<std::string> names;
@@ -54,149 +59,171 @@ std::vector<std::string> SplitNames(const std::vector<std::string>& lists) {
     return names;
 }
 
-host::TComponent* FindComponent(host::TComponent& root, std::string_view name) {
-    if (host::SameText(root.Name, name)) return &root;
-    for (int i = 0; i < root.ComponentCount(); ++i)
-        if (host::TComponent* found = FindComponent(*root.Components(i), name)) return found;
-    return nullptr;
+// A stored value on one line, as the text form writes it.
+std::string StoredValue(const host::TFormProperty& property) {
+    const std::string text = host::WriteTextProperty(property, 0, host::TTextCharset::Ansi);
+    std::string value;
+    for (std::size_t i = text.find(" = ") + 3; i < text.size(); ++i) {
+        if (text[i] != '\n') {
+            value.push_back(text[i]);
+            continue;
+        }
+        if (!value.empty() && value.back() != ' ' && value.back() != '(' && value.back() != '{') value += ' ';
+        while (i + 1 < text.size() && text[i + 1] == ' ') ++i;
+    }
+    return value;
 }
 
-std::vector<host::TPersistent*> Selected(host::TComponent& root, const std::vector<std::string>& lists) {
-    const std::vector<std::string> names = SplitNames(lists);
-    if (names.empty()) return {&root};
-    std::vector<host::TPersistent*> selection;
-    for (const std::string& name : names) {
-        host::TComponent* component = name.empty() ? nullptr : FindComponent(root, name);
-        if (!component) throw host::Exception("the form has no component named '" + name + "'");
-        if (std::find(selection.begin(), selection.end(), component) == selection.end()) selection.push_back(component);
-    }
-    return selection;
-}
-
-// Replaces the file by way of a new one beside it, so that a failed write
-// leaves the old form whole. The file keeps its mode; a new one is the owner's
-// alone, since a form holds its components' passwords as plain text.
-void ReplaceFile(const fs::path& named, const std::string& content) {
-    const fs::path path = fs::exists(named) ? fs::canonical(named) : named;  // through a link, to its file
-    const auto status = fs::status(path);
-    const fs::perms mode = fs::exists(status) ? status.permissions() : fs::perms::owner_read | fs::perms::owner_write;
-    std::random_device random;
-    fs::path temporary;
-    do temporary = path.parent_path() / ("." + path.filename().string() + "." + std::to_string(random()) + ".tmp");
-    while (fs::exists(fs::symlink_status(temporary)));
-    try {
-        std::ofstream file(temporary, std::ios::binary);
-        fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write);
-        file << content;
-        file.close();
-        if (!file) throw host::Exception("cannot write " + temporary.string());
-        fs::permissions(temporary, mode);
-        fs::rename(temporary, path);
-    } catch (...) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        throw;
-    }
+String FromTerminal(const std::string& utf8) {
+    if (auto ansi = host::ExactUtf8ToAnsi(utf8)) return *ansi;
+    throw host::Exception("'" + host::EscapeControls(utf8) +
+                          "' holds a character that the system code page (Windows-1252) lacks");
 }
 
 class Inspector {
 public:
-    Inspector(std::string path, std::unique_ptr<host::TComponent> root, bool binary, std::ostream& out)
-        : path_(std::move(path)), root_(std::move(root)), binary_(binary), out_(out) {}
+    Inspector(OpenForm& form, std::ostream& out) : form_(form), out_(out) {}
 
-    void Select(const std::vector<std::string>& names) {
-        grid_ = std::make_unique<host::TPropertyGrid>(Selected(*root_, names));
+    void Select(const std::vector<std::string>& lists) {
+        const std::vector<std::string> names = SplitNames(lists);
+        std::vector<OpenForm::Record*> selection;
+        for (const std::string& name : names) {
+            OpenForm::Record* record = name.empty() ? nullptr : Find(name);
+            if (!record) throw host::Exception("the form has no component named '" + Shown(name) + "'");
+            if (std::find(selection.begin(), selection.end(), record) == selection.end()) selection.push_back(record);
+        }
+        if (selection.empty()) selection.push_back(&form_.Records().front());
+        const auto unknown = std::find_if(selection.begin(), selection.end(), [](auto* r) { return !r->component; });
+        if (unknown != selection.end() && selection.size() > 1)
+            throw host::Exception(Describe(**unknown) + ": select it alone to see what the form stores for it");
+        std::vector<host::TPersistent*> components;
+        for (auto* record : selection) components.push_back(record->component.get());
+        grid_ = unknown == selection.end() ? std::make_unique<host::TPropertyGrid>(components) : nullptr;
+        selected_ = std::move(selection);
     }
 
     // False once the command ends the inspector; what fails raises.
-    bool Run(const std::string& line) {
-        std::istringstream words(line);
-        std::string command, property;
-        words >> command;
-        if (command.empty()) return true;
-        if (command == "quit") return false;
+    bool Run(std::string line) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::size_t start = line.find_first_not_of(' ');
+        if (start == std::string::npos) return true;
+        const std::size_t end = line.find(' ', start);
+        const std::string command = line.substr(start, end - start);
+        std::string rest = end == std::string::npos ? "" : line.substr(end + 1);
+        if (command == "quit") return Nothing(command, rest), false;
         const auto found = Commands().find(command);
-        if (found == Commands().end()) throw host::Exception("unknown command '" + command + "' (help lists them)");
-        words >> property;
-        std::string value;
-        std::getline(words, value);
-        if (!value.empty() && value.front() == ' ') value.erase(0, 1);
-        (this->*found->second)(property, value);
+        if (found == Commands().end()) throw host::Exception("unknown command '" + Shown(command) + "' (help lists them)");
+        (this->*found->second)(rest);
         return true;
     }
 
 private:
-    using Handler = void (Inspector::*)(const std::string& property, const std::string& value);
+    using Handler = void (Inspector::*)(const std::string& rest);
 
     static const std::map<std::string, Handler, std::less<>>& Commands() {
         static const std::map<std::string, Handler, std::less<>> commands{
-            {"list", &Inspector::List},   {"set", &Inspector::Set},         {"edit", &Inspector::Edit},
-            {"select", &Inspector::Pick}, {"palette", &Inspector::Palette}, {"save", &Inspector::Save},
-            {"help", &Inspector::Help}};
+            {"list", &Inspector::List},       {"set", &Inspector::Set},         {"edit", &Inspector::Edit},
+            {"select", &Inspector::Pick},     {"palette", &Inspector::Palette}, {"save", &Inspector::Save},
+            {"components", &Inspector::Components}, {"help", &Inspector::Help}};
         return commands;
     }
 
-    static void Require(bool given, const char* what) {
-        if (!given) throw host::Exception(std::string("missing ") + what);
+    // A command that takes no arguments refuses any, rather than guess what they meant.
+    static void Nothing(const std::string& command, const std::string& rest) {
+        if (rest.find_first_not_of(' ') != std::string::npos)
+            throw host::Exception(command + " takes no arguments, not '" + Shown(rest) + "'");
+    }
+    // The first word, and what follows it after one blank.
+    static std::pair<std::string, std::string> Word(const std::string& rest, const char* usage) {
+        const std::size_t start = rest.find_first_not_of(' ');
+        if (start == std::string::npos) throw host::Exception(std::string("missing ") + usage);
+        const std::size_t end = rest.find(' ', start);
+        return {rest.substr(start, end - start), end == std::string::npos ? "" : rest.substr(end + 1)};
     }
 
-    void List(const std::string&, const std::string&) {
+    OpenForm::Record* Find(std::string_view name) {
+        for (auto& record : form_.Records())
+            if (host::SameText(record.stored->Name, name)) return &record;
+        return nullptr;
+    }
+    static std::string Describe(const OpenForm::Record& record) {
+        return "'" + Shown(record.stored->Name) + "' is a " + Shown(record.stored->ClassName) +
+               ", a class the inspector does not know";
+    }
+    // The selection's property grid; a component of an unknown class is shown as stored alone.
+    host::TPropertyGrid& Grid() {
+        if (!grid_) throw host::Exception(Describe(*selected_.front()) + ": its properties are read-only here");
+        return *grid_;
+    }
+
+    void List(const std::string& rest) {
+        Nothing("list", rest);
+        if (!grid_) {
+            for (const auto& property : selected_.front()->stored->Properties)
+                out_ << Shown(property.Name) << '\t' << Shown(StoredValue(property)) << "\tread-only\n";
+            return;
+        }
         for (const auto& editor : grid_->Properties()) {
-            out_ << host::EscapeControls(editor->GetName()) << '\t'
-                 << host::EscapeControls(host::TPropertyGrid::ValueText(*editor));
+            out_ << Shown(editor->GetName()) << '\t' << Shown(host::TPropertyGrid::ValueText(*editor));
             if (editor->GetAttributes().Contains(host::paDialog)) out_ << "\t...";
             out_ << '\n';
         }
     }
-    void Set(const std::string& property, const std::string& value) {
-        Require(!property.empty(), "property name: set PROP VALUE");
-        grid_->SetValue(property, value);
+    void Set(const std::string& rest) {
+        const auto [property, value] = Word(rest, "property name: set PROP VALUE");
+        host::TPropertyGrid& grid = Grid();
+        const String text = FromTerminal(value);
+        // The form's records are named apart, whatever class they are of.
+        if (host::SameText(property, "Name"))
+            if (const OpenForm::Record* other = Find(text); other && other != selected_.front())
+                throw host::Exception("a component named '" + Shown(text) + "' already exists");
+        grid.SetValue(FromTerminal(property), text);
     }
-    void Edit(const std::string& property, const std::string&) {
-        Require(!property.empty(), "property name: edit PROP");
-        grid_->Edit(property);
+    void Edit(const std::string& rest) {
+        const auto [property, more] = Word(rest, "property name: edit PROP");
+        Nothing("edit " + property, more);
+        Grid().Edit(FromTerminal(property));
     }
-    void Pick(const std::string& first, const std::string& rest) {
-        Require(!first.empty(), "component names: select NAME[,NAME...]");
-        Select({rest.empty() ? first : first + " " + rest});  // blanks may follow the commas
+    void Pick(const std::string& rest) {
+        if (rest.find_first_not_of(' ') == std::string::npos)
+            throw host::Exception("missing component names: select NAME[,NAME...]");
+        Select({FromTerminal(rest)});  // blanks may follow the commas
     }
-    void Palette(const std::string&, const std::string&) {
+    void Components(const std::string& rest) {
+        Nothing("components", rest);
+        for (const auto& record : form_.Records())
+            out_ << Shown(record.stored->Name) << '\t' << Shown(record.stored->ClassName) << '\t'
+                 << (record.component ? "editable" : "read-only") << '\n';
+    }
+    void Palette(const std::string& rest) {
+        Nothing("palette", rest);
         for (const auto& entry : host::Palette()) out_ << entry.Page << '\t' << entry.ComponentClass->Name << '\n';
     }
-    void Save(const std::string&, const std::string&) {
-        ReplaceFile(path_, binary_ ? host::WriteComponentBinary(*root_) : host::WriteComponentText(*root_));
-        out_ << "saved " << host::EscapeControls(path_) << '\n';
+    // Another file than the form's own is made new, never written over.
+    void Save(const std::string& rest) {
+        const std::size_t start = rest.find_first_not_of(' ');
+        const std::string file = start == std::string::npos ? "" : rest.substr(start);
+        std::error_code error;
+        if (file.empty() || std::filesystem::equivalent(file, form_.Path(), error)) {
+            form_.Save();
+            out_ << "saved " << host::EscapeControls(form_.Path()) << '\n';
+        } else {
+            form_.SaveAs(file);
+            out_ << "saved " << host::EscapeControls(file) << '\n';
+        }
     }
-    void Help(const std::string&, const std::string&) { out_ << kInspectorHelp; }
+    void Help(const std::string& rest) {
+        Nothing("help", rest);
+        out_ << kInspectorHelp;
+    }
 
-    std::string path_;
-    std::unique_ptr<host::TComponent> root_;
-    bool binary_;
+    OpenForm& form_;
     std::ostream& out_;
+    std::vector<OpenForm::Record*> selected_;
     std::unique_ptr<host::TPropertyGrid> grid_;
 };
 
 }  // namespace
-
-std::string ReadSavedForm(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const auto status = fs::status(path, error);
-    if (error) throw std::runtime_error("cannot read " + path + ": " + error.message());
-    if (!fs::is_regular_file(status)) throw std::runtime_error(path + " is not a regular file");
-    const auto tooLarge = [&] { return std::runtime_error(path + " is larger than 16 MiB, more than any saved form"); };
-    const std::uintmax_t size = fs::file_size(path, error);
-    if (error) throw std::runtime_error("cannot read " + path + ": " + error.message());
-    if (size > kMaxFormBytes) throw tooLarge();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    std::string content(static_cast<std::size_t>(size) + 1, '\0');  // one more tells whether it grew
-    in.read(content.data(), static_cast<std::streamsize>(content.size()));
-    if (in.bad()) throw std::runtime_error("cannot read " + path);
-    content.resize(static_cast<std::size_t>(in.gcount()));
-    if (content.size() > size) throw std::runtime_error(path + " changed while it was read");
-    return content;
-}
 
 int RunAbout(const std::optional<std::string>& pngPath) {
     try {
@@ -212,12 +239,12 @@ int RunAbout(const std::optional<std::string>& pngPath) {
 
 int RunDesign(const std::string& formPath, const std::vector<std::string>& select, std::istream& in,
               std::ostream& out, std::ostream& err) {
+    std::unique_ptr<OpenForm> form;
     std::unique_ptr<Inspector> inspector;
     try {
         RegisterPackage();
-        const std::string content = ReadSavedForm(formPath);
-        std::unique_ptr<host::TComponent> root(host::ReadComponentForm(content, nullptr));
-        inspector = std::make_unique<Inspector>(formPath, std::move(root), host::IsBinaryForm(content), out);
+        form = std::make_unique<OpenForm>(formPath);
+        inspector = std::make_unique<Inspector>(*form, out);
         inspector->Select(select);
     } catch (const std::exception& error) {
         err << "ombral: " << host::EscapeControls(formPath + ": " + error.what()) << "\n";

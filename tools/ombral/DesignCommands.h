@@ -2,7 +2,6 @@
 // The tool's design-time commands: TOmbralCreator's About box as the property
 // grid opens it, and a property inspector over a saved form.
 
-#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -18,17 +17,12 @@ inline constexpr std::string_view kAboutUsage =
 
 inline constexpr std::string_view kDesignUsage =
     "ombral design FORM [--select NAME[,NAME...]]\n"
-    "Loads a saved form (text or binary) and inspects its components: reads one\n"
-    "command a line from standard input (help lists them) over the named components,\n"
-    "or the form's root component. Exits 1 when standard input is no terminal and a\n"
-    "command failed.";
-
-// A saved form larger than this is refused unread.
-inline constexpr std::uintmax_t kMaxFormBytes = 16u << 20;
-
-// The saved form's bytes; a device, a folder or a pipe, and a form too large
-// for any real one, are refused (std::runtime_error) before anything is read.
-std::string ReadSavedForm(const std::string& path);
+    "Opens a form or data module file as the host writes it (text or binary, at most\n"
+    "16 MiB) and inspects its components: reads one command a line from standard input\n"
+    "(help lists them) over the named components, or the form's root component. A\n"
+    "TOmbralCreator can be edited; any other component shows what the form stores for\n"
+    "it. save writes back only what changed. Exits 1 when standard input is no terminal\n"
+    "and a command failed.";
 
 // Exit status 0, or 1 when the box could not be shown or the picture written.
 int RunAbout(const std::optional<std::string>& pngPath);

@@ -17,6 +17,7 @@
 #include <OmbralCodeUnit/OmbralCodeUnit.h>
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
 #include <platform/host/rtl/FormStream.h>
+#include <platform/host/rtl/InstallerStandIn.h>
 #include <platform/host/rtl/Registry.h>
 #include <platform/odbc/DataSourceNames.h>
 #include <platform/odbc/DriverRegistration.h>
@@ -25,6 +26,7 @@
 
 #include "CommandLine.h"
 #include "DesignCommands.h"
+#include "OpenForm.h"
 
 namespace {
 
@@ -43,6 +45,10 @@ const std::set<std::string> kPropertyFlags{"--system", "--read-only", "--exclusi
                                            "--password-stdin"};
 // configure keeps what it is not given, so a stored option needs a way back off.
 const std::set<std::string> kNegatedFlags{"--no-read-only", "--no-exclusive", "--no-user-commit-sync"};
+
+const char* const kDryRunUsage =
+    "\nWith --dry-run nothing is changed: it shows the request, the driver and the attribute\n"
+    "list that would reach SQLConfigDataSource, one pair a line, the password masked.";
 
 const char* const kPropertyUsage =
     " [--system] --name NAME [--description TEXT] [--dir DIR]\n"
@@ -67,19 +73,20 @@ std::set<std::string> With(std::set<std::string> options, const std::set<std::st
 
 const std::vector<CommandSpec>& Commands() {
     static const std::vector<CommandSpec> commands{
-        {"add", Prefix() + "add" + kPropertyUsage +
+        {"add", Prefix() + "add [--dry-run]" + kPropertyUsage +
                     "Adds a user (or with --system a system) Paradox data source; options not given keep\n"
                     "the component's initial values. --password-stdin reads the password from the first\n"
-                    "line of standard input, out of sight of other users' process lists.",
-         kPropertyFlags, kPropertyOptions},
-        {"configure", Prefix() + "configure" + kPropertyUsage +
+                    "line of standard input, out of sight of other users' process lists." + kDryRunUsage,
+         With(kPropertyFlags, {"--dry-run"}), kPropertyOptions},
+        {"configure", Prefix() + "configure [--dry-run]" + kPropertyUsage +
                           "       [--no-read-only] [--no-exclusive] [--no-user-commit-sync]\n"
                           "Reconfigures a data source: options not given keep the data source's stored\n"
-                          "values; --no-... turns a stored option off.",
-         With(kPropertyFlags, kNegatedFlags), kPropertyOptions},
-        {"remove", Prefix() + "remove [--system] --name NAME | remove --default\n"
-                   "Removes a user, system (--system) or the default (--default, no --name) data source.",
-         {"--system", "--default"}, {"--name"}},
+                          "values; --no-... turns a stored option off." + kDryRunUsage,
+         With(With(kPropertyFlags, kNegatedFlags), {"--dry-run"}), kPropertyOptions},
+        {"remove", Prefix() + "remove [--dry-run] [--system] --name NAME | remove [--dry-run] --default\n"
+                   "Removes a user, system (--system) or the default (--default, no --name) data source." +
+                       kDryRunUsage,
+         {"--system", "--default", "--dry-run"}, {"--name"}},
         {"exists", Prefix() + "exists [--system] --name NAME\n"
                    "Exits 0 when the data source exists (saying so when this user cannot change it),\n"
                    "1 when not or when its file cannot be read.",
@@ -104,10 +111,13 @@ const std::vector<CommandSpec>& Commands() {
                      "action is --action, else adding a user (--system: system) data source. A new\n"
                      "file is readable by its owner alone: it holds the password.",
          kPropertyFlags, With(kPropertyOptions, {"--action"}), {"FILE"}},
-        {"run", Prefix() + "run FILE\n"
-                "Reads a saved form (text or binary, at most 16 MiB), finds its TOmbralCreator and\n"
-                "runs Execute.",
-         {}, {}, {"FILE"}},
+        {"run", Prefix() + "run FILE [--component NAME] [--dry-run]\n"
+                "Reads a form or data module file as the host writes it (text or binary, at most\n"
+                "16 MiB) and runs Execute on each TOmbralCreator it holds, in the order the file\n"
+                "holds them, with a line each saying what it did; one failing does not stop the\n"
+                "others, and the exit status is 1 when any failed. --component runs the one named." +
+                    kDryRunUsage,
+         {"--dry-run"}, {"--component"}, {"FILE"}},
         {"about", std::string(ombraltool::kAboutUsage), {}, {"--png"}},
         {"design", std::string(ombraltool::kDesignUsage), {}, {"--select"}, {"FORM"}},
     };
@@ -327,26 +337,76 @@ bool IsSystem(TDSNExecuteAction action) {
     return action == ADD_SYS_DSN || action == CONFIG_SYS_DSN || action == REMOVE_SYS_DSN;
 }
 
-// Runs Execute as the creator's properties say, and tells what came of it.
-int ExecuteCreator(TOmbralCreator& creator) {
+const char* RequestName(int request) {
+    static const char* const names[] = {"ODBC_ADD_DSN",        "ODBC_CONFIG_DSN",     "ODBC_REMOVE_DSN",
+                                        "ODBC_ADD_SYS_DSN",    "ODBC_CONFIG_SYS_DSN", "ODBC_REMOVE_SYS_DSN",
+                                        "ODBC_REMOVE_DEFAULT_DSN"};
+    return request >= 1 && request <= 7 ? names[request - 1] : "an unknown request";
+}
+
+// What a dry run would have sent: the request, the driver and each pair of
+// the attribute list on a line of its own, the password masked.
+std::string DescribeRequest(int request, const String& driver, std::string_view attributes) {
+    const auto shown = [](std::string_view ansi) { return odbcsetup::Escaped(host::AnsiToUtf8(ansi)); };
+    std::string text = "  request " + std::to_string(request) + " (" + RequestName(request) + ")\n  driver " +
+                       shown(driver) + "\n";
+    for (std::size_t at = 0; at < attributes.size() && attributes[at] != '\0';) {
+        const std::size_t end = attributes.find('\0', at);
+        std::string pair(attributes.substr(at, end - at));
+        if (pair.starts_with("PWD=") && pair.size() > 4) pair = "PWD=********";
+        text += "  " + shown(pair) + "\n";
+        at = end + 1;
+    }
+    return text;
+}
+
+// What came of running a creator: whether it did what it was set to, and a
+// line saying what, or why not; for a dry run what would have been sent.
+struct Outcome {
+    bool done;
+    std::string text;
+    std::string request = {};
+};
+
+// Runs Execute as the creator's properties say. A dry run hands the
+// installer's call to a stand-in that shows it and takes no lock.
+Outcome ExecuteCreator(TOmbralCreator& creator, bool dryRun) {
     const TDSNExecuteAction action = creator.GetAction();
     const std::string name = creator.GetDSNNameOrAlias();
     const bool adding = action == ADD_DSN || action == ADD_SYS_DSN;
     if (action != REMOVE_DEFAULT_DSN) CheckName(name);
     CheckReadable(IsSystem(action));
-    if (auto problem = odbcsetup::ChangeProblem(IsSystem(action))) throw Refusal(*problem);
+    if (auto problem = odbcsetup::ChangeProblem(IsSystem(action)); problem && !dryRun) throw Refusal(*problem);
     if (adding || action == CONFIG_DSN || action == CONFIG_SYS_DSN) CheckDriverInstalled();
     // Of several tools adding one name at once, only one may find it absent.
     std::optional<odbcsetup::ScopeLock> lock;
-    if (adding) lock.emplace(IsSystem(action));
+    if (adding && !dryRun) lock.emplace(IsSystem(action));
     const bool existed = OmbralCodeUnit::FindDSN(name, GetDSNActionFromEnumType(action));
-    if (creator.Execute()) {
-        std::cout << DoneText(action, name) << "\n";
-        return kOk;
+    std::string request;
+    if (dryRun)
+        host::SetInstallerStandIn([&](int code, const String& driver, std::string_view attributes) {
+            request = DescribeRequest(code, driver, attributes);
+            return true;
+        });
+    bool done = false;
+    try {
+        done = creator.Execute();
+    } catch (...) {
+        host::SetInstallerStandIn({});
+        throw;
     }
-    if (adding && name.empty()) return kFailed;  // the component has said why
-    if (adding && existed) return Fail("the data source '" + name + "' exists already");
-    return Fail(InstallerReason());
+    host::SetInstallerStandIn({});
+    if (done) return {true, (dryRun ? "would have " : "") + DoneText(action, name), request};
+    if (adding && name.empty()) return {false, "the data source has no name"};
+    if (adding && existed) return {false, "the data source '" + name + "' exists already"};
+    return {false, InstallerReason()};
+}
+
+// One command's creator: its outcome said as add, configure and remove say it.
+int Report(const Outcome& outcome) {
+    if (!outcome.done) return Fail(outcome.text);
+    std::cout << outcome.text << "\n" << outcome.request;
+    return kOk;
 }
 
 int RunCreator(const ParsedCommand& command, TDSNExecuteAction action) {
@@ -358,7 +418,7 @@ int RunCreator(const ParsedCommand& command, TDSNExecuteAction action) {
     if (command.spec->name == "remove") creator.SetDSNNameOrAlias(command.Value("--name").value_or(""));
     else ApplyProperties(command, creator);
     creator.SetAction(action);
-    return ExecuteCreator(creator);
+    return Report(ExecuteCreator(creator, command.Has("--dry-run")));
 }
 
 int Add(const ParsedCommand& c) { return RunCreator(c, c.Has("--system") ? ADD_SYS_DSN : ADD_DSN); }
@@ -392,28 +452,46 @@ int Save(const ParsedCommand& c) {
     return kOk;
 }
 
-// The root itself, or the first component it holds that is one.
-TOmbralCreator* FindCreator(host::TComponent& root) {
-    if (auto* creator = dynamic_cast<TOmbralCreator*>(&root)) return creator;
-    for (int i = 0; i < root.ComponentCount(); ++i)
-        if (auto* creator = FindCreator(*root.Components(i))) return creator;
-    return nullptr;
+// Each creator of the form in stream order, or the one --component names.
+std::vector<std::pair<std::string, TOmbralCreator*>> CreatorsToRun(ombraltool::OpenForm& form,
+                                                                  const std::optional<std::string>& only) {
+    std::vector<std::pair<std::string, TOmbralCreator*>> creators;
+    std::string held;
+    for (auto& record : form.Records())
+        if (auto* creator = dynamic_cast<TOmbralCreator*>(record.component.get())) {
+            held += (held.empty() ? "" : ", ") + record.stored->Name;
+            if (!only || SameText(*only, record.stored->Name)) creators.emplace_back(record.stored->Name, creator);
+        }
+    if (held.empty()) throw Refusal(form.Path() + " holds no TOmbralCreator");
+    if (creators.empty())
+        throw Refusal(form.Path() + " holds no TOmbralCreator named '" + *only + "'; it holds " + held);
+    return creators;
 }
 
 int RunSaved(const ParsedCommand& c) {
-    const std::string& path = c.arguments[0];
-    const std::string content = ombraltool::ReadSavedForm(path);
-    host::RegisterClass(host::TypeInfo<host::TComponent>());
     host::RegisterClass(host::TypeInfo<TOmbralCreator>());
-    std::unique_ptr<host::TComponent> form;
+    std::unique_ptr<ombraltool::OpenForm> form;
     try {
-        form.reset(host::ReadComponentForm(content, nullptr));
+        form = std::make_unique<ombraltool::OpenForm>(c.arguments[0]);
     } catch (const host::EReadError& error) {
-        return Fail(path + ": " + error.what());
+        return Fail(c.arguments[0] + ": " + error.what());
     }
-    TOmbralCreator* creator = FindCreator(*form);
-    if (!creator) return Fail(path + " holds no TOmbralCreator");
-    return ExecuteCreator(*creator);
+    int status = kOk;
+    for (const auto& [name, creator] : CreatorsToRun(*form, c.Value("--component"))) {
+        Outcome outcome{false, ""};
+        try {
+            outcome = ExecuteCreator(*creator, c.Has("--dry-run"));
+        } catch (const std::exception& error) {
+            outcome.text = error.what();
+        }
+        if (outcome.done) {
+            std::cout << name << ": " << outcome.text << "\n" << outcome.request << std::flush;
+        } else {
+            std::cerr << "ombral: " << odbcsetup::Escaped(name + ": " + outcome.text) << "\n";
+            status = kFailed;
+        }
+    }
+    return status;
 }
 
 // FindDSN finds only what it could change; a data source this user may only

@@ -41,6 +41,9 @@ public:
 
     String Name;
     Integer Tag = 0;
+    // Where the form designer shows a component that is no control: Left in
+    // the low 16 bits, Top in the high. Forms carry it as Left and Top.
+    std::uint32_t DesignInfo = 0;
 
     // The component of that name among those it owns, or null.
     TComponent* FindComponent(std::string_view name) const;

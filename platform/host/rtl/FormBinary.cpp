@@ -129,10 +129,13 @@ private:
     TFormObject ReadObject(int depth) {
         CheckDepth(depth);
         TFormObject object;
+        object.SourceAt = pos_;
         ReadPrefix(object);
         object.ClassName = Name("class name", false);
+        object.NameSource.Begin = pos_;
         if (PeekByte() != 0) object.Name = Name("component name", false);
         else pos_++;
+        object.NameSource.End = object.PropertiesAt = pos_;
         while (PeekByte() != vaNull) object.Properties.push_back(ReadProperty(depth));
         pos_++;
         while (PeekByte() != vaNull) object.Children.push_back(ReadObject(depth + 1));
@@ -142,8 +145,10 @@ private:
 
     TFormProperty ReadProperty(int depth) {
         TFormProperty property;
+        property.Source.Begin = pos_;
         property.Name = Name("property name", true);
         property.Value = ReadValue(depth);
+        property.Source.End = pos_;
         return property;
     }
 
@@ -254,6 +259,10 @@ public:
         Object(root);
         return std::move(out_);
     }
+    String Write(const TFormProperty& property) {
+        Property(property);
+        return std::move(out_);
+    }
 
 private:
     void Byte(std::uint8_t b) { out_.push_back(static_cast<char>(b)); }
@@ -300,11 +309,12 @@ private:
         Byte(vaNull);
     }
 
+    void Property(const TFormProperty& property) {
+        ShortString(property.Name);
+        Value(property.Value);
+    }
     void Properties(const std::vector<TFormProperty>& properties) {
-        for (const auto& property : properties) {
-            ShortString(property.Name);
-            Value(property.Value);
-        }
+        for (const auto& property : properties) Property(property);
         Byte(vaNull);
     }
 
@@ -391,5 +401,7 @@ bool IsBinaryForm(std::string_view data) { return data.substr(0, kSignature.size
 TFormObject ReadBinaryForm(std::string_view stream) { return BinaryReader(stream).ReadRoot(); }
 
 String WriteBinaryForm(const TFormObject& root) { return BinaryWriter().Write(root); }
+
+String WriteBinaryProperty(const TFormProperty& property) { return BinaryWriter().Write(property); }
 
 }  // namespace host

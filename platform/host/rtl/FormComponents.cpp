@@ -11,6 +11,20 @@ namespace {
 
 constexpr std::size_t kMaxPropertyPath = 255;  // a property name is a short string
 
+// A component that publishes no Left or Top keeps its place on the form
+// designer under those names, 16 bits each.
+struct DesignPosition {
+    const char* Name;
+    unsigned Shift;
+};
+constexpr DesignPosition kDesignPositions[] = {{"Left", 0}, {"Top", 16}};
+
+const DesignPosition* FindDesignPosition(const TComponent& component, std::string_view name) {
+    for (const auto& position : kDesignPositions)
+        if (SameText(name, position.Name) && !GetPropInfo(component, position.Name)) return &position;
+    return nullptr;
+}
+
 String Quoted(std::string_view text) {
     String quoted(1, '\'');  // appended piece by piece: GCC 12 at -O3 misreads "'" + text + "'"
     return quoted.append(text).append(1, '\'');
@@ -38,6 +52,10 @@ public:
         object.ClassName = String(component.ClassType()->Name);
         object.Name = component.Name;
         WriteProperties(component, Fresh(component.ClassType()), "", object.Properties);
+        for (const auto& position : kDesignPositions)
+            if (const std::uint32_t at = component.DesignInfo >> position.Shift & 0xFFFF;
+                at && FindDesignPosition(component, position.Name))
+                object.Properties.push_back({position.Name, {.Kind = fvInteger, .Int = at}});
         for (int i = 0; i < component.ComponentCount(); ++i) object.Children.push_back(Write(*component.Components(i)));
         return object;
     }
@@ -205,8 +223,17 @@ private:
         bound_.push_back(field);
     }
 
+    static void SetDesignPosition(TComponent& component, const DesignPosition& position, const TFormValue& value) {
+        if (value.Kind != fvInteger || value.Int < -0x8000 || value.Int > 0xFFFF)
+            Fail(component, "its design position " + Quoted(position.Name) + " is no integer of 16 bits");
+        component.DesignInfo = (component.DesignInfo & ~(0xFFFFu << position.Shift)) |
+                               static_cast<std::uint32_t>(value.Int & 0xFFFF) << position.Shift;
+    }
+
     // A dotted name reaches through the nested objects to the last part's property.
     void SetProperty(TComponent& component, const TFormProperty& property) {
+        if (const DesignPosition* position = FindDesignPosition(component, property.Name))
+            return SetDesignPosition(component, *position, property.Value);
         TObject* target = &component;
         std::string_view path = property.Name;
         for (std::size_t dot; (dot = path.find('.')) != std::string_view::npos; path.remove_prefix(dot + 1)) {

@@ -41,6 +41,13 @@ enum TFormValueKind : std::uint8_t {
 
 struct TFormProperty;
 
+// Where a part of a record lies in the data it was read from, as byte offsets:
+// what a caller needs that edits that data in place rather than writing it anew.
+struct TFormSpan {
+    std::size_t Begin = 0;
+    std::size_t End = 0;
+};
+
 struct TFormItem {  // an item of a collection
     std::optional<std::int64_t> Order;
     std::vector<TFormProperty> Properties;
@@ -60,6 +67,7 @@ struct TFormValue {
 struct TFormProperty {
     String Name;  // dotted for a property of a nested object: Font.Style
     TFormValue Value;
+    TFormSpan Source = {};  // the name and the value, as read
 };
 
 enum TFilerFlag : std::uint8_t { ffInherited = 1, ffChildPos = 2, ffInline = 4 };
@@ -71,6 +79,14 @@ struct TFormObject {
     String Name;  // may be empty
     std::vector<TFormProperty> Properties;
     std::vector<TFormObject> Children;
+    // As read: where the record starts (its keyword, or its filer-flag prefix),
+    // its component name (in a binary stream with its length byte, in a text
+    // form with the colon and the blanks up to the class name; an empty span
+    // where the name of a text record without one would go), and where a
+    // property before all the others would go.
+    std::size_t SourceAt = 0;
+    TFormSpan NameSource = {};
+    std::size_t PropertiesAt = 0;
 };
 
 // Records, lists and collections nest at most this deep.
@@ -81,8 +97,23 @@ inline constexpr std::size_t kMaxClassNameLength = 0xEF;
 bool IsBinaryForm(std::string_view data);  // starts with the signature TPF0
 TFormObject ReadBinaryForm(std::string_view stream);
 String WriteBinaryForm(const TFormObject& root);
-TFormObject ReadTextForm(std::string_view text);
+
+// A text form's characters past ASCII: bytes in the system code page (the
+// host's ANSI releases) or UTF-8 (later releases, in a file that begins with
+// a byte-order mark). Read from UTF-8, a string the code page holds whole is
+// a String, any other a wide string.
+enum class TTextCharset : std::uint8_t { Ansi, Utf8 };
+TFormObject ReadTextForm(std::string_view text, TTextCharset charset = TTextCharset::Ansi);
 String WriteTextForm(const TFormObject& root);
+
+// One property as the writers put it in a record: binary, and as text at the
+// indentation level `level` (continuation lines one level deeper), with lines
+// broken by LF. WriteTextProperty writes characters past ASCII as the host
+// does, in the charset given: raw bytes inside the quotes (a wide string's
+// characters past the code page as #nnn); WriteTextForm writes all of them as
+// #nnn.
+String WriteBinaryProperty(const TFormProperty& property);
+String WriteTextProperty(const TFormProperty& property, int level, TTextCharset charset);
 
 inline String ObjectBinaryToText(std::string_view stream) { return WriteTextForm(ReadBinaryForm(stream)); }
 inline String ObjectTextToBinary(std::string_view text) { return WriteBinaryForm(ReadTextForm(text)); }

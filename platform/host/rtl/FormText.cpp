@@ -20,7 +20,9 @@ enum TokenKind : std::uint8_t { tokEnd, tokIdent, tokInteger, tokFloat, tokStrin
 struct Token {
     TokenKind kind;
     int line;
+    std::size_t at;         // offset in the text
     std::string_view text;  // as written
+    std::size_t End() const { return at + text.size(); }
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -51,7 +53,7 @@ public:
     std::vector<Token> Tokens() {
         std::vector<Token> tokens;
         for (SkipSpace(); pos_ < text_.size(); SkipSpace()) tokens.push_back(Next());
-        tokens.push_back({tokEnd, line_, {}});
+        tokens.push_back({tokEnd, line_, text_.size(), {}});
         return tokens;
     }
 
@@ -76,7 +78,7 @@ private:
         else if (c == '{') kind = Binary();
         else if (std::string_view("=:[](),<>+").find(c) != std::string_view::npos) ++pos_;
         else FailAtLine(line_, "unexpected character (code " + std::to_string(static_cast<unsigned char>(c)) + ")");
-        return {kind, line_, text_.substr(start, pos_ - start)};
+        return {kind, line_, start, text_.substr(start, pos_ - start)};
     }
 
     TokenKind Identifier() {
@@ -158,7 +160,8 @@ int HexDigit(char c) {
 
 class TextReader {
 public:
-    explicit TextReader(std::string_view text) : tokens_(Lexer(text).Tokens()) {}
+    TextReader(std::string_view text, TTextCharset charset)
+        : text_(text), charset_(charset), tokens_(Lexer(text).Tokens()) {}
 
     TFormObject ReadRoot() {
         TFormObject root = ReadObject(1);
@@ -171,7 +174,15 @@ private:
     const Token& Next() {
         const Token& token = Peek();
         if (next_ < tokens_.size() - 1) ++next_;
+        end_ = token.End();
         return token;
+    }
+
+    // Past the end of the line that `at` is on, when nothing but blanks
+    // follows there; else `at` itself.
+    std::size_t PastLineEnd(std::size_t at) const {
+        const std::size_t stop = text_.find_first_not_of(" \t\r", at);
+        return stop != std::string_view::npos && text_[stop] == '\n' ? stop + 1 : at;
     }
 
     [[noreturn]] void Fail(const Token& at, const String& what) const {
@@ -227,12 +238,15 @@ private:
         CheckDepth(depth);
         TFormObject object;
         const Token& head = Next();
+        object.SourceAt = head.at;
         if (IsWord(head, "inherited")) object.Flags = ffInherited;
         else if (IsWord(head, "inline")) object.Flags = ffInline;
         else if (!IsWord(head, "object")) Fail(head, "expected 'object', 'inherited' or 'inline'");
+        object.NameSource = {Peek().at, Peek().at};
         if (IsSymbol(Peek(1), ':')) {
             object.Name = Name("component name", false);
             Next();
+            object.NameSource.End = Peek().at;
         }
         CheckLength(Peek(), "class name", kMaxClassNameLength);
         object.ClassName = Name("class name", false);
@@ -242,6 +256,7 @@ private:
             object.ChildPos = ExpectInteger("the child position");
             Expect(']', "']' after the child position");
         }
+        object.PropertiesAt = PastLineEnd(end_);
         while (!AtKeyword("end")) {
             if (AtObject()) object.Children.push_back(ReadObject(depth + 1));
             else object.Properties.push_back(ReadProperty(depth));
@@ -252,9 +267,11 @@ private:
 
     TFormProperty ReadProperty(int depth) {
         TFormProperty property;
+        property.Source.Begin = Peek().at;
         property.Name = Name("property name or 'end'", true);
         Expect('=', "'=' after the property name");
         property.Value = ReadValue(depth);
+        property.Source.End = end_;
         return property;
     }
 
@@ -323,8 +340,9 @@ private:
         return static_cast<std::int64_t>(negative ? 0 - amount : amount);
     }
 
-    // Adjacent parts, and further strings after '+'. A character above 255
-    // makes it a wide string.
+    // Adjacent parts, and further strings after '+'. In the code page, a
+    // character above 255 makes it a wide string; from UTF-8, any character
+    // the code page lacks.
     TFormValue StringValue(const Token& first) {
         std::u16string units;
         AppendParts(first, units);
@@ -335,12 +353,18 @@ private:
             AppendParts(part, units);
         }
         TFormValue value{.Kind = fvWideString};
-        if (std::all_of(units.begin(), units.end(), [](char16_t u) { return u <= 0xFF; })) {
+        if (charset_ == TTextCharset::Utf8) {
+            if (auto ansi = ExactWideToAnsi(units)) {
+                value.Kind = fvString;
+                value.Text = std::move(*ansi);
+                return value;
+            }
+        } else if (std::all_of(units.begin(), units.end(), [](char16_t u) { return u <= 0xFF; })) {
             value.Kind = fvString;
             value.Text.assign(units.begin(), units.end());
-        } else {
-            value.Wide = std::move(units);
+            return value;
         }
+        value.Wide = std::move(units);
         return value;
     }
 
@@ -357,11 +381,15 @@ private:
                 i = end;
                 continue;
             }
+            String quoted;
             for (++i; !(text[i] == '\'' && (i + 1 >= text.size() || text[i + 1] != '\'')); ++i) {
-                units.push_back(static_cast<unsigned char>(text[i]));
+                quoted.push_back(text[i]);
                 if (text[i] == '\'') ++i;  // the first of a doubled apostrophe
             }
             ++i;
+            if (charset_ == TTextCharset::Utf8) units += Utf8ToWide(quoted);
+            else
+                for (const char c : quoted) units.push_back(static_cast<unsigned char>(c));
         }
     }
 
@@ -430,8 +458,11 @@ private:
         return value;
     }
 
+    std::string_view text_;
+    TTextCharset charset_;
     std::vector<Token> tokens_;
     std::size_t next_ = 0;
+    std::size_t end_ = 0;  // where the last token taken ends
 };
 
 // The shortest decimal that reads back as the same number. Some numbers have
@@ -458,8 +489,16 @@ String CurrencyText(std::int64_t amount) {
 
 class TextWriter {
 public:
+    // raw: the charset that characters past ASCII are written in, inside the
+    // quotes; none: each of them as #nnn.
+    explicit TextWriter(std::optional<TTextCharset> raw = std::nullopt) : raw_(raw) {}
+
     String Write(const TFormObject& root) {
         Object(root, 0);
+        return std::move(out_);
+    }
+    String Write(const TFormProperty& property, int level) {
+        Property(property, level);
         return std::move(out_);
     }
 
@@ -514,19 +553,37 @@ private:
         }
     }
 
-    // Printable characters in quotes, every other one (and the apostrophe) as #nnn.
+    // Printable characters in quotes, every other one (and the apostrophe) as
+    // #nnn; characters past ASCII in quotes where they are written raw.
     template <typename Unit>
     void Quoted(std::basic_string_view<Unit> units) {
         bool open = false;
-        for (Unit unit : units) {
-            const unsigned code = static_cast<std::make_unsigned_t<Unit>>(unit);
-            const bool printable = code >= 32 && code <= 126 && code != '\'';
-            if (printable != open) out_ += '\'';
-            open = printable;
-            if (printable) out_ += static_cast<char>(code);
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            const unsigned code = static_cast<std::make_unsigned_t<Unit>>(units[i]);
+            const String inQuotes = code >= 32 && code <= 126 && code != '\'' ? String(1, static_cast<char>(code))
+                                                                               : Raw(units, i);
+            if (inQuotes.empty() == open) out_ += '\'';
+            open = !inQuotes.empty();
+            if (open) out_ += inQuotes;
             else out_ += '#' + std::to_string(code);
         }
         if (open || units.empty()) out_ += open ? "'" : "''";
+    }
+
+    // A byte of the code page past ASCII, as the file holds it inside quotes;
+    // empty where it is written as #nnn.
+    String Raw(std::string_view bytes, std::size_t i) const {
+        if (!raw_ || static_cast<unsigned char>(bytes[i]) < 0x80) return {};
+        return *raw_ == TTextCharset::Ansi ? String(1, bytes[i]) : AnsiToUtf8(bytes.substr(i, 1));
+    }
+    // A character of a wide string past ASCII: raw in a UTF-8 file alone, a
+    // surrogate pair taken whole (i then moves to its second unit).
+    String Raw(std::u16string_view units, std::size_t& i) const {
+        const char16_t unit = units[i];
+        if (raw_ != TTextCharset::Utf8 || unit < 0x80 || (unit >= 0xDC00 && unit < 0xE000)) return {};
+        if (unit < 0xD800 || unit >= 0xDC00) return WideToUtf8(units.substr(i, 1));
+        if (i + 1 >= units.size() || units[i + 1] < 0xDC00 || units[i + 1] >= 0xE000) return {};
+        return WideToUtf8(units.substr(i++, 2));
     }
 
     // A long string starts on a line of its own and is broken every 64 characters.
@@ -587,13 +644,18 @@ private:
         out_ += '>';
     }
 
+    std::optional<TTextCharset> raw_;
     String out_;
 };
 
 }  // namespace
 
-TFormObject ReadTextForm(std::string_view text) { return TextReader(text).ReadRoot(); }
+TFormObject ReadTextForm(std::string_view text, TTextCharset charset) { return TextReader(text, charset).ReadRoot(); }
 
 String WriteTextForm(const TFormObject& root) { return TextWriter().Write(root); }
+
+String WriteTextProperty(const TFormProperty& property, int level, TTextCharset charset) {
+    return TextWriter(charset).Write(property, level);
+}
 
 }  // namespace host

@@ -49,11 +49,25 @@ constexpr char32_t kCp1252High[32] = {0x20AC, 0x81,   0x201A, 0x192,  0x201E, 0x
                                       0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                       0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x17E,  0x178};
 
-char UnicodeToAnsi(char32_t code) {
+std::optional<char> UnicodeToAnsi(char32_t code) {
     if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<char>(code);
     for (unsigned i = 0; i < 32; ++i)
         if (kCp1252High[i] == code) return static_cast<char>(0x80 + i);
-    return '?';
+    return std::nullopt;
+}
+
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
+
+// The character starting at Wide[i], a surrogate pair taken whole (i then
+// moves to its second unit); a lone surrogate as it is.
+char32_t NextCharacter(std::u16string_view Wide, std::size_t& i) {
+    if (IsHighSurrogate(Wide[i]) && i + 1 < Wide.size() && IsLowSurrogate(Wide[i + 1])) {
+        const char32_t code = 0x10000 + ((Wide[i] - 0xD800) << 10) + (Wide[i + 1] - 0xDC00);
+        ++i;
+        return code;
+    }
+    return Wide[i];
 }
 
 // The code point starting at text[i], advancing i; U+FFFD for a malformed one.
@@ -104,13 +118,32 @@ String Utf8ToAnsi(std::string_view Utf8) { return WideToAnsi(Utf8ToWide(Utf8)); 
 // A surrogate pair is a character outside ANSI: one '?'.
 String WideToAnsi(std::u16string_view Wide) {
     String ansi;
+    for (std::size_t i = 0; i < Wide.size(); ++i) ansi.push_back(UnicodeToAnsi(NextCharacter(Wide, i)).value_or('?'));
+    return ansi;
+}
+
+std::optional<String> ExactWideToAnsi(std::u16string_view Wide) {
+    String ansi;
     for (std::size_t i = 0; i < Wide.size(); ++i) {
-        const bool pair = Wide[i] >= 0xD800 && Wide[i] < 0xDC00 && i + 1 < Wide.size() && Wide[i + 1] >= 0xDC00 &&
-                          Wide[i + 1] < 0xE000;
-        ansi.push_back(pair ? '?' : UnicodeToAnsi(Wide[i]));
-        i += pair;
+        const auto c = UnicodeToAnsi(NextCharacter(Wide, i));
+        if (!c) return std::nullopt;
+        ansi.push_back(*c);
     }
     return ansi;
+}
+
+std::optional<String> ExactUtf8ToAnsi(std::string_view Utf8) {
+    // A malformed sequence reads as U+FFFD, which the code page lacks.
+    return ExactWideToAnsi(Utf8ToWide(Utf8));
+}
+
+String WideToUtf8(std::u16string_view Wide) {
+    String utf8;
+    for (std::size_t i = 0; i < Wide.size(); ++i) {
+        const char32_t code = NextCharacter(Wide, i);
+        AppendUtf8(utf8, code >= 0xD800 && code < 0xE000 ? 0xFFFD : code);
+    }
+    return utf8;
 }
 
 String AnsiToUtf8(std::string_view Ansi) {

@@ -1,6 +1,7 @@
 #pragma once
 // The host's run-time library: exceptions and conversions.
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -63,5 +64,10 @@ std::u16string Utf8ToWide(std::string_view Utf8);
 String Utf8ToAnsi(std::string_view Utf8);
 String WideToAnsi(std::u16string_view Wide);
 String AnsiToUtf8(std::string_view Ansi);
+String WideToUtf8(std::u16string_view Wide);  // a lone surrogate becomes U+FFFD
+// The text in the code page, or nothing when it holds a character that the
+// code page lacks.
+std::optional<String> ExactWideToAnsi(std::u16string_view Wide);
+std::optional<String> ExactUtf8ToAnsi(std::string_view Utf8);
 
 }  // namespace host

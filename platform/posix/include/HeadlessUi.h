@@ -19,14 +19,16 @@ void SetConsole(std::istream& in, std::ostream& out);
 void ResetConsole();
 
 // A modal form on the console lists its caption, then one line per control
-// (name, Left, Top, Width, Height, caption, tab-separated), then prompts. A
+// (name, Left, Top, Width, Height, caption, tab-separated), then prompts. One
 // line answers with words: control names to click, kEnter, kEscape; an empty
-// line is Enter, the end of input Escape.
+// line is Enter, the end of input Escape. A form the line leaves open is
+// cancelled; a word that names no control fails it (host::Exception).
 inline constexpr const char* kModalPrompt = "Enter = OK: ";
 inline constexpr const char* kEnter = "{Enter}";
 inline constexpr const char* kEscape = "{Esc}";
 // An open-file dialog shows kOpenHeading and its filter, then prompts with
-// kFileNamePrompt, the current name and "]: "; an empty line cancels.
+// kFileNamePrompt, the current name and "]: ". It takes one line: an empty
+// one cancels, a name it refuses (a missing folder or file) fails it.
 inline constexpr const char* kOpenHeading = "Open: ";
 inline constexpr const char* kFileNamePrompt = "File name [";
 

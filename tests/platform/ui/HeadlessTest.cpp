@@ -1,5 +1,6 @@
 // The console dialogs and the shell of the headless backend.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -58,16 +59,19 @@ TEST(HeadlessOpenDialog, CancelsAndEnforcesExistence) {
     const auto file = dir / "db.mdw";
     std::ofstream(file) << "x";
 
+    // One line each: a name the dialog refuses fails it, and what follows
+    // is left for whoever reads next.
     const struct {
         std::vector<std::string> Answers;  // empty string: an empty line; none left: end of input
         host::TOpenOptions Options;
         bool Chosen;
+        const char* Refusal;  // what the failure says
     } cases[] = {
-        {{""}, {}, false},
-        {{}, {}, false},
-        {{(dir / "missing.mdw").string(), file.string()}, {host::ofFileMustExist}, true},
-        {{(dir / "no-dir" / "x.mdw").string(), ""}, {host::ofPathMustExist}, false},
-        {{(dir / "new.mdw").string()}, {host::ofPathMustExist}, true},
+        {{""}, {}, false, nullptr},
+        {{}, {}, false, nullptr},
+        {{(dir / "missing.mdw").string(), file.string()}, {host::ofFileMustExist}, false, "The file does not exist"},
+        {{(dir / "no-dir" / "x.mdw").string(), ""}, {host::ofPathMustExist}, false, "The folder does not exist"},
+        {{(dir / "new.mdw").string()}, {host::ofPathMustExist}, true, nullptr},
     };
     for (const auto& c : cases) {
         testsupport::Person person;
@@ -77,7 +81,16 @@ TEST(HeadlessOpenDialog, CancelsAndEnforcesExistence) {
         dialog.FileName = "start.mdw";
         dialog.Filter = "Workgroup (*.mdw)|*.mdw";
         dialog.Options = c.Options;
-        EXPECT_EQ(dialog.Execute(), c.Chosen);
+        if (c.Refusal) {
+            try {
+                dialog.Execute();
+                ADD_FAILURE() << c.Answers[0] << " taken";
+            } catch (const host::Exception& error) {
+                EXPECT_THAT(error.what(), testing::HasSubstr(c.Refusal));
+            }
+        } else {
+            EXPECT_EQ(dialog.Execute(), c.Chosen);
+        }
         EXPECT_EQ(dialog.FileName, c.Chosen ? c.Answers.back() : "start.mdw");
         const auto seen = person.OpenDialogs();
         ASSERT_EQ(seen.size(), 1u);

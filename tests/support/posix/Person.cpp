@@ -59,7 +59,7 @@ struct Person::Script {
         while (std::getline(out, line)) {
             while (TakePrompt(line, inDialog && dialogs.back().FileName.empty() ? &dialogs.back().FileName : nullptr)) {
             }
-            if (line.empty() || line.starts_with("No control named ")) continue;
+            if (line.empty()) continue;
             if (line.starts_with(headless::kOpenHeading)) {
                 dialogs.push_back({"", line.substr(std::string_view(headless::kOpenHeading).size())});
                 inDialog = true;

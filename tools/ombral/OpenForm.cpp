@@ -1,0 +1,93 @@
+#include "OpenForm.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+#include <platform/host/rtl/FormStream.h>
+
+namespace ombraltool {
+
+namespace {
+
+// The messages a person is meant to see; ReadFileSnapshot checks all again on
+// the file it opens.
+odbcsetup::FileSnapshot ReadFormFile(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const auto status = fs::status(path, error);
+    if (error) throw std::runtime_error("cannot read " + path + ": " + error.message());
+    if (!fs::is_regular_file(status)) throw std::runtime_error(path + " is not a regular file");
+    if (fs::file_size(path, error) > kMaxFormBytes && !error)
+        throw std::runtime_error(path + " is larger than 16 MiB, more than any form file");
+    return odbcsetup::ReadFileSnapshot(path, kMaxFormBytes);
+}
+
+}  // namespace
+
+OpenForm::OpenForm(const std::string& path)
+    : path_(path), read_(ReadFormFile(path)), document_(std::make_unique<host::TFormDocument>(read_.content)) {
+    Collect(document_->Root(), {}, true);
+}
+
+namespace {
+
+// The record without its children, which become components of their own or stay records.
+host::TFormObject Alone(const host::TFormObject& stored) {
+    host::TFormObject alone;
+    alone.Flags = stored.Flags;
+    alone.ChildPos = stored.ChildPos;
+    alone.ClassName = stored.ClassName;
+    alone.Name = stored.Name;
+    alone.Properties = stored.Properties;
+    return alone;
+}
+
+}  // namespace
+
+// An inherited or inline record holds only what differs from its ancestor,
+// so neither it nor anything in it is a whole component.
+void OpenForm::Collect(const host::TFormObject& stored, std::vector<std::size_t> place, bool read) {
+    read = read && !(stored.Flags & (host::ffInherited | host::ffInline));
+    Record& record = records_.emplace_back(Record{place, &stored, nullptr, {}});
+    if (read && host::FindClass(stored.ClassName)) {
+        record.component.reset(host::ReadComponent(Alone(stored), nullptr));
+        record.was = host::WriteComponent(*record.component);
+    }
+    for (std::size_t i = 0; i < stored.Children.size(); ++i) {
+        place.push_back(i);
+        Collect(stored.Children[i], place, read);
+        place.pop_back();
+    }
+}
+
+std::string OpenForm::Edited() const {
+    std::vector<host::TFormObject> now(records_.size());
+    std::vector<host::TFormDocument::TRecordChange> changes;
+    for (std::size_t i = 0; i < records_.size(); ++i)
+        if (const auto& record = records_[i]; record.component) {
+            now[i] = host::WriteComponent(*record.component);
+            changes.push_back({record.stored, &record.was, &now[i]});
+        }
+    std::string bytes = document_->Edited(changes);
+    if (bytes.size() > kMaxFormBytes)
+        throw host::EWriteError("the form would take " + std::to_string(bytes.size()) +
+                                " bytes, more than the 16 MiB a form file may hold");
+    host::TFormDocument check(bytes);
+    return bytes;
+}
+
+void OpenForm::SaveAs(const std::string& path) const { odbcsetup::CreateOwnerOnlyFile(path, Edited()); }
+
+void OpenForm::Save() {
+    const std::string bytes = Edited();
+    read_ = odbcsetup::ReplaceReadFile(path_, read_, bytes);
+    document_ = std::make_unique<host::TFormDocument>(bytes);
+    for (auto& record : records_) {
+        const host::TFormObject* stored = &document_->Root();
+        for (std::size_t child : record.place) stored = &stored->Children.at(child);
+        record.stored = stored;
+        if (record.component) record.was = host::WriteComponent(*record.component);
+    }
+}
+
+}  // namespace ombraltool

@@ -277,6 +277,13 @@ TEST_F(FormFileInspectorTest, OpensAnyFormTheHostWritesAndSavesWhatChangedAlone)
     }
     EXPECT_EQ(Lines(testsupport::ReadFile(path_)), expected);
 
+    // In an inherited form, a creator the form adds is whole; an inherited one holds only what differs.
+    testsupport::WriteFile(path_, testsupport::FormFixture("OrderForm.dfm"));
+    const Outcome inherited = Design("components\n");
+    EXPECT_THAT(inherited.out, HasSubstr("BaseCreator\tTOmbralCreator\tread-only\n"));
+    EXPECT_THAT(inherited.out, HasSubstr("edtStreet\tTEdit\tread-only\n"));
+    EXPECT_THAT(inherited.out, HasSubstr("OrderCreator\tTOmbralCreator\teditable\n"));
+
     testsupport::WriteFile(path_, BinaryFile(shop));
     ASSERT_EQ(Design("select ArchiveCreator\nset optThreads 4\nsave\n").status, 0);
     const host::TFormDocument saved(testsupport::ReadFile(path_));

@@ -59,9 +59,9 @@ std::vector<std::string> SplitNames(const std::vector<std::string>& lists) {
     return names;
 }
 
-// A stored value on one line, as the text form writes it.
+// A stored value on one line, as a UTF-8 text form writes it.
 std::string StoredValue(const host::TFormProperty& property) {
-    const std::string text = host::WriteTextProperty(property, 0, host::TTextCharset::Ansi);
+    const std::string text = host::WriteTextProperty(property, 0, host::TTextCharset::Utf8);
     std::string value;
     for (std::size_t i = text.find(" = ") + 3; i < text.size(); ++i) {
         if (text[i] != '\n') {
@@ -160,7 +160,7 @@ private:
         Nothing("list", rest);
         if (!grid_) {
             for (const auto& property : selected_.front()->stored->Properties)
-                out_ << Shown(property.Name) << '\t' << Shown(StoredValue(property)) << "\tread-only\n";
+                out_ << Shown(property.Name) << '\t' << host::EscapeControls(StoredValue(property)) << "\tread-only\n";
             return;
         }
         for (const auto& editor : grid_->Properties()) {

@@ -26,7 +26,7 @@ odbcsetup::FileSnapshot ReadFormFile(const std::string& path) {
 
 OpenForm::OpenForm(const std::string& path)
     : path_(path), read_(ReadFormFile(path)), document_(std::make_unique<host::TFormDocument>(read_.content)) {
-    Collect(document_->Root(), {}, true);
+    Collect(document_->Root(), {});
 }
 
 namespace {
@@ -45,17 +45,17 @@ host::TFormObject Alone(const host::TFormObject& stored) {
 }  // namespace
 
 // An inherited or inline record holds only what differs from its ancestor,
-// so neither it nor anything in it is a whole component.
-void OpenForm::Collect(const host::TFormObject& stored, std::vector<std::size_t> place, bool read) {
-    read = read && !(stored.Flags & (host::ffInherited | host::ffInline));
+// so it is no whole component; a record it holds may be one, added by this form.
+void OpenForm::Collect(const host::TFormObject& stored, std::vector<std::size_t> place) {
+    const bool whole = !(stored.Flags & (host::ffInherited | host::ffInline));
     Record& record = records_.emplace_back(Record{place, &stored, nullptr, {}});
-    if (read && host::FindClass(stored.ClassName)) {
+    if (whole && host::FindClass(stored.ClassName)) {
         record.component.reset(host::ReadComponent(Alone(stored), nullptr));
         record.was = host::WriteComponent(*record.component);
     }
     for (std::size_t i = 0; i < stored.Children.size(); ++i) {
         place.push_back(i);
-        Collect(stored.Children[i], place, read);
+        Collect(stored.Children[i], place);
         place.pop_back();
     }
 }

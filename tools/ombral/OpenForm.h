@@ -2,8 +2,9 @@
 // A form file as the tool opens it: any form or data module the host wrote,
 // of the application's own class, with the components of other vendors,
 // inherited records and frames. Each record of a class that the package
-// registered (TOmbralCreator) becomes a component, read through its setters;
-// every other record stays as it was read. Saving splices what changed in the
+// registered (TOmbralCreator) becomes a component, read through its setters,
+// unless it is inherited or inline and so holds only what differs from its
+// ancestor; every other record stays as it was read. Saving splices what changed in the
 // components into the file and keeps every other byte.
 
 #include <cstdint>
@@ -49,7 +50,7 @@ public:
     void SaveAs(const std::string& path) const;
 
 private:
-    void Collect(const host::TFormObject& stored, std::vector<std::size_t> place, bool read);
+    void Collect(const host::TFormObject& stored, std::vector<std::size_t> place);
 
     std::string path_;
     odbcsetup::FileSnapshot read_;

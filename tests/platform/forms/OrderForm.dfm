@@ -13,6 +13,9 @@ inherited OrderForm: TOrderForm
       Caption = 'Orders'
     end
   end
+  inherited BaseCreator: TOmbralCreator
+    DSNNameOrAlias = 'OrdersBase'
+  end
   inline AddressFrame1: TAddressFrame
     Left = 8
     Top = 56

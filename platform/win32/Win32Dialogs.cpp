@@ -9,6 +9,7 @@
 namespace win32ui {
 
 GetOpenFileNameFunction OpenFileName = &GetOpenFileNameA;
+DialogErrorFunction OpenFileNameError = &CommDlgExtendedError;
 
 namespace {
 

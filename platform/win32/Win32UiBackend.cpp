@@ -54,7 +54,7 @@ public:
             // An initial name the dialog refuses (a folder ending in a
             // delimiter, a character no file name holds) fails it before it
             // shows: the person gets it again with no name, not a cancel.
-            if (CommDlgExtendedError() != FNERR_INVALIDFILENAME || request.file[0] == '\0') return false;
+            if (win32ui::OpenFileNameError() != FNERR_INVALIDFILENAME || request.file[0] == '\0') return false;
             std::fill(request.file.begin(), request.file.end(), '\0');
             if (!win32ui::OpenFileName(&parameters)) return false;
         }

@@ -15,9 +15,11 @@ class TOpenDialog;
 namespace win32ui {
 
 using GetOpenFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
+using DialogErrorFunction = DWORD(WINAPI*)();
 using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 
 extern GetOpenFileNameFunction OpenFileName;  // GetOpenFileNameA
+extern DialogErrorFunction OpenFileNameError;  // CommDlgExtendedError
 extern ShellExecuteFunction ShellOpen;        // ShellExecuteA
 
 // What TOpenDialog hands to GetOpenFileNameA, owned for the call.

@@ -6,6 +6,7 @@
 
 #include <Win32Api.h>
 #include <Win32Ui.h>
+#include <cderr.h>
 
 #include <atomic>
 #include <chrono>
@@ -293,6 +294,50 @@ TEST(Win32OpenDialog, HandsTheFilterTextAndOptionsToTheSystem) {
     dialog.Options.Include(host::ofFileMustExist);
     EXPECT_EQ(win32ui::OpenFileRequestOf(dialog).flags,
               DWORD{OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST});
+}
+
+// A dialog that refuses the name it is given fails before it shows: it is
+// shown again with no name. A cancel, or a refusal of no name, is final.
+std::vector<std::string> namesShown;
+DWORD dialogError = 0;
+BOOL WINAPI RefuseNamedThenPick(LPOPENFILENAMEA parameters) {
+    namesShown.push_back(parameters->lpstrFile);
+    if (*parameters->lpstrFile) {
+        dialogError = FNERR_INVALIDFILENAME;
+        return FALSE;
+    }
+    std::strcpy(parameters->lpstrFile, "C:\\Data\\CUSTOMER.DB");
+    return TRUE;
+}
+BOOL WINAPI Cancel(LPOPENFILENAMEA parameters) {
+    namesShown.push_back(parameters->lpstrFile);
+    dialogError = 0;
+    return FALSE;
+}
+DWORD WINAPI LastDialogError() { return dialogError; }
+
+TEST(Win32OpenDialog, ANameTheDialogRefusesOpensItEmptyNotCancelled) {
+    const auto realOpen = win32ui::OpenFileName;
+    const auto realError = std::exchange(win32ui::OpenFileNameError, &LastDialogError);
+    const struct {
+        win32ui::GetOpenFileNameFunction dialog;
+        const char* name;
+        bool chosen;
+        std::vector<std::string> shown;
+    } cases[] = {{&RefuseNamedThenPick, "<no|file>", true, {"<no|file>", ""}},
+                 {&RefuseNamedThenPick, "", true, {""}},
+                 {&Cancel, "C:\\Data", false, {"C:\\Data"}}};
+    for (const auto& c : cases) {
+        namesShown.clear();
+        win32ui::OpenFileName = c.dialog;
+        host::TOpenDialog dialog(nullptr);
+        dialog.FileName = c.name;
+        EXPECT_EQ(dialog.Execute(), c.chosen) << c.name;
+        EXPECT_EQ(dialog.FileName, c.chosen ? "C:\\Data\\CUSTOMER.DB" : c.name);
+        EXPECT_EQ(namesShown, c.shown) << c.name;
+    }
+    win32ui::OpenFileName = realOpen;
+    win32ui::OpenFileNameError = realError;
 }
 
 TEST(Win32OpenDialog, ThePersonPicksOrCancelsInTheRealDialog) {

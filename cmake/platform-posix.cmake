@@ -16,16 +16,33 @@ set(OMBRAL_PLATFORM_UI_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/posix/EmbeddedResources.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/FontMetrics.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/Snapshot.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/GraphicsLoader.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/ShellApiPosix.cpp)
 set(OMBRAL_PLATFORM_INCLUDE ${CMAKE_SOURCE_DIR}/platform/posix/include)
 # A package library's own start-up code, and the routine the loader enters it by.
 set(OMBRAL_PACKAGE_STARTUP_SOURCES ${CMAKE_SOURCE_DIR}/platform/posix/PackageStartup.cpp)
 set(OMBRAL_PACKAGE_ENTRY OmbralPackageAttach)
+set(OMBRAL_PLATFORM_LIBRARIES ombral_inifile ${CMAKE_DL_LIBS})
+
+# The picture and font code, with FreeType, fontconfig and cairo (and the X
+# libraries cairo brings), is a module that the headless interface loads when
+# it first measures or draws a form, so that no other command loads them.
 find_package(Freetype REQUIRED)
 find_package(Fontconfig REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo cairo-ft)
-set(OMBRAL_PLATFORM_LIBRARIES ombral_inifile Freetype::Freetype Fontconfig::Fontconfig PkgConfig::CAIRO ${CMAKE_DL_LIBS})
+add_library(ombral_graphics MODULE ${CMAKE_SOURCE_DIR}/platform/posix/GraphicsModule.cpp)
+target_include_directories(ombral_graphics PRIVATE ${CMAKE_SOURCE_DIR}/platform/posix/include)
+target_link_libraries(ombral_graphics PRIVATE Freetype::Freetype Fontconfig::Fontconfig PkgConfig::CAIRO)
+set_target_properties(ombral_graphics PROPERTIES OUTPUT_NAME ombralgraphics CXX_VISIBILITY_PRESET hidden)
+set(OMBRAL_UI_MODULES ombral_graphics)
+
+# The tool's own C++ runtime: the shared one costs more to load than all the
+# tool's work. Not under the sanitizers, which must see every allocation.
+option(OMBRAL_STATIC_TOOL_RUNTIME "Link the C++ runtime into the ombral tool" ON)
+if(OMBRAL_STATIC_TOOL_RUNTIME AND NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize")
+  set(OMBRAL_TOOL_LINK_OPTIONS -static-libstdc++ -static-libgcc -no-pie)
+endif()
 set(OMBRAL_INSTALLER_LIBRARY ${OMBRAL_ODBCINST})
 
 set(OMBRAL_SETUP_STORE_SOURCES ${CMAKE_SOURCE_DIR}/platform/posix/IniDataSourceStore.cpp)

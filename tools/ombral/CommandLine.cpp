@@ -42,7 +42,7 @@ void ParsedCommand::AddValue(const std::string& option, const std::string& value
 
 namespace {
 
-const CommandSpec* FindCommand(const std::string& name, const std::vector<CommandSpec>& commands) {
+const CommandSpec* FindCommand(const std::string& name, std::span<const CommandSpec> commands) {
     for (const auto& command : commands)
         if (command.name == name) return &command;
     return nullptr;
@@ -50,7 +50,7 @@ const CommandSpec* FindCommand(const std::string& name, const std::vector<Comman
 
 }  // namespace
 
-ParsedCommand ParseCommandLine(const std::vector<std::string>& arguments, const std::vector<CommandSpec>& commands,
+ParsedCommand ParseCommandLine(const std::vector<std::string>& arguments, std::span<const CommandSpec> commands,
                                bool withConfig) {
     ParsedCommand parsed;
     std::size_t i = 0;

@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -21,8 +22,9 @@ public:
 struct CommandSpec {
     std::string name;
     std::string usage;
-    std::set<std::string> flags;   // options without a value, e.g. "--system"
-    std::set<std::string> values;  // options taking a value, e.g. "--name"
+    // Views of the literals that name them: the table is made at every start.
+    std::set<std::string_view> flags;   // options without a value, e.g. "--system"
+    std::set<std::string_view> values;  // options taking a value, e.g. "--name"
     std::vector<std::string> positionals = {};  // what the words that are no options stand for, e.g. "FILE"
 };
 
@@ -53,7 +55,7 @@ std::optional<int> ParseInteger(std::string_view text);
 // Parses argv against the commands; UsageError names what is wrong. An empty
 // command (plain --help) leaves spec null.
 // --config is an option only where `withConfig` is set.
-ParsedCommand ParseCommandLine(const std::vector<std::string>& arguments, const std::vector<CommandSpec>& commands,
+ParsedCommand ParseCommandLine(const std::vector<std::string>& arguments, std::span<const CommandSpec> commands,
                                bool withConfig);
 
 }  // namespace ombraltool

@@ -37,14 +37,14 @@ using ombraltool::UsageError;
 
 constexpr int kOk = 0, kFailed = 1, kUsage = 2;
 
-const std::set<std::string> kPropertyOptions{
+const std::set<std::string_view> kPropertyOptions{
     "--name",      "--description",  "--dir",     "--user",             "--password",
     "--net-dir",   "--collate",      "--net-style", "--page-timeout",   "--safe-transactions",
     "--threads",   "--implicit-commit-sync"};
-const std::set<std::string> kPropertyFlags{"--system", "--read-only", "--exclusive", "--user-commit-sync",
+const std::set<std::string_view> kPropertyFlags{"--system", "--read-only", "--exclusive", "--user-commit-sync",
                                            "--password-stdin"};
 // configure keeps what it is not given, so a stored option needs a way back off.
-const std::set<std::string> kNegatedFlags{"--no-read-only", "--no-exclusive", "--no-user-commit-sync"};
+const std::set<std::string_view> kNegatedFlags{"--no-read-only", "--no-exclusive", "--no-user-commit-sync"};
 
 const char* const kDryRunUsage =
     "\nWith --dry-run nothing is changed: it shows the request, the driver and the attribute\n"
@@ -66,13 +66,14 @@ std::string ActionChoices() {
     return choices;
 }
 
-std::set<std::string> With(std::set<std::string> options, const std::set<std::string>& more) {
+std::set<std::string_view> With(std::set<std::string_view> options, const std::set<std::string_view>& more) {
     options.insert(more.begin(), more.end());
     return options;
 }
 
-const std::vector<CommandSpec>& Commands() {
-    static const std::vector<CommandSpec> commands{
+// An array, made in place: a vector would copy each command from its initialiser.
+std::span<const CommandSpec> Commands() {
+    static const CommandSpec commands[]{
         {"add", Prefix() + "add [--dry-run]" + kPropertyUsage +
                     "Adds a user (or with --system a system) Paradox data source; options not given keep\n"
                     "the component's initial values. --password-stdin reads the password from the first\n"

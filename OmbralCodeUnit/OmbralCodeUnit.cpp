@@ -12,8 +12,6 @@ namespace OmbralCodeUnit {
 
 namespace {
 
-constexpr std::string_view kDriverKeyPrefix = "\\Software\\ODBC\\ODBCINST.INI\\";
-constexpr std::string_view kDataSourceKeyPrefix = "\\Software\\ODBC\\ODBC.INI\\";
 
 struct CatalogueRow {
     std::string_view description;
@@ -28,8 +26,6 @@ constexpr std::array<CatalogueRow, 6> kCatalogue{{
     {"Microsoft dBase Driver (*.dbf)", "dBase 5.0"},
     {"Microsoft Visual FoxPro Driver (*.dbf)", "FoxPro Tables"},
 }};
-
-constexpr Integer kRemoveDSN = 3, kAddSysDSN = 4, kRemoveSysDSN = 6, kRemoveDefaultDSN = 7;
 
 // The installer takes its request as a WORD: a wider code would reach it cut to
 // its low 16 bits, 65540 as 4, a system add.

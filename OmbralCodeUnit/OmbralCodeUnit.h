@@ -3,12 +3,24 @@
 // data-source existence test, adding, configuring and removing data sources
 // through the ODBC installer, and workgroup database registration.
 
+#include <string_view>
+
 #include <platform/host/rtl/Types.h>
 
 namespace OmbralCodeUnit {
 
 using host::Integer;
 using host::String;
+
+// The installer's request codes.
+inline constexpr Integer kAddDSN = 1, kConfigDSN = 2, kRemoveDSN = 3, kAddSysDSN = 4, kConfigSysDSN = 5,
+                         kRemoveSysDSN = 6, kRemoveDefaultDSN = 7;
+
+// Where the registry keeps the drivers and the data sources, each a key of
+// its name below (HKEY_LOCAL_MACHINE for the drivers and the system's data
+// sources, HKEY_CURRENT_USER for a user's).
+inline constexpr std::string_view kDriverKeyPrefix = "\\Software\\ODBC\\ODBCINST.INI\\";
+inline constexpr std::string_view kDataSourceKeyPrefix = "\\Software\\ODBC\\ODBC.INI\\";
 
 // The installer's record of an installed driver.
 struct TODBCInfo {

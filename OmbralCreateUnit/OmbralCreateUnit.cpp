@@ -1,5 +1,7 @@
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
 
+#include <OmbralCreateUnit/Attributes.h>
+
 #include <array>
 #include <span>
 #include <string_view>
@@ -186,19 +188,9 @@ void TOmbralCreator::SetDatabaseDir(const String& Value) {
 bool TOmbralCreator::Execute() { return pCreateTheDSN(); }
 
 String TOmbralCreator::CreateAdvancedOptions() const {
-    const std::array<std::pair<std::string_view, String>, 9> entries{{
-        {"ImplicitCommitSync=", optImplitCommitSync},
-        {"CollatingSequence=", GetStringFromCollateSeq(FoptCollateSequence)},
-        {"ParadoxNetStyle=", GetNetVersion(optNetVersion)},
-        {"PageTimeout=", host::IntToStr(optPageTimeout)},
-        {"ReadOnly=", host::IntToStr(GetIntegerFromBoolean(optDSNReadOnly))},
-        {"Exclusive=", host::IntToStr(GetIntegerFromBoolean(optExclusive))},
-        {"SafeTransactions=", host::IntToStr(optSafeTransactions)},
-        {"Threads=", host::IntToStr(optThreads)},
-        {"UserCommitSync=", GetYNStringFromBoolean(optUserCommitSync)},
-    }};
     String options;
-    for (const auto& [keyword, value] : entries) options.append(keyword).append(value).push_back('\0');
+    for (const auto& option : AdvancedOptionAttributes())
+        options.append(option.Key).append(1, '=').append(option.Text(*this)).push_back('\0');
     return options;
 }
 
@@ -215,19 +207,20 @@ bool TOmbralCreator::pCreateTheDSN() {
     const String options = CreateAdvancedOptions();
     const Integer request = GetDSNActionFromEnumType(FAction);
     const Integer database = GetDSNDatabaseFromEnumType(FDatabaseType);
+    using namespace OmbralCodeUnit;
     switch (request) {
-        case 1:
-        case 4:
+        case kAddDSN:
+        case kAddSysDSN:
             if (OmbralCodeUnit::FindDSN(FDSNNameOrAlias, request) || !VerifyParameters()) return false;
             return OmbralCodeUnit::CreateDSN(request, database, FDSNNameOrAlias, FDSNUserDescription, FDatabaseDir,
                                              FNetFilePath, FUserID, Password, options);
-        case 2:
-        case 5:
+        case kConfigDSN:
+        case kConfigSysDSN:
             return OmbralCodeUnit::ConfigureDSN(request, database, FDSNNameOrAlias, FDSNUserDescription,
                                                 FDatabaseDir, FNetFilePath, FUserID, Password, options);
-        case 3:
-        case 6:
-        case 7:
+        case kRemoveDSN:
+        case kRemoveSysDSN:
+        case kRemoveDefaultDSN:
             return OmbralCodeUnit::RemoveDSN(request, database, FDSNNameOrAlias);
         default:
             return false;

@@ -44,6 +44,12 @@ std::optional<std::string> NameProblem(std::string_view name) {
     return std::nullopt;
 }
 
+bool IsReservedName(std::string_view name) {
+    for (auto reserved : kReservedNames)
+        if (SameText(name, reserved)) return true;
+    return false;
+}
+
 std::string Escaped(std::string_view text) { return host::EscapeControls(text); }
 
 }  // namespace odbcsetup

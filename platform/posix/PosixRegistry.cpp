@@ -105,6 +105,17 @@ public:
         });
     }
 
+    // The section's keys in file order.
+    std::vector<String> ValueNames() override {
+        if (!location_.section) return {};
+        return AsRegistryError("Failed to list values", [&] {
+            std::vector<String> names;
+            if (auto document = odbcini::ReadIniFile(location_.file))
+                for (const auto& [key, value] : document->Entries(*location_.section)) names.push_back(key);
+            return names;
+        });
+    }
+
     // Every write is on disk before WriteString returns.
     void Flush() override {}
 

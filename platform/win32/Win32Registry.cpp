@@ -51,6 +51,18 @@ public:
         }
     }
 
+    // Windows gives a key's values in the order they were made.
+    std::vector<String> ValueNames() override {
+        std::vector<String> names;
+        char name[16384];  // the longest value name the registry allows, and its NUL
+        for (DWORD index = 0;; ++index) {
+            DWORD length = sizeof name;
+            if (RegEnumValueA(key_, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                return names;
+            names.emplace_back(name, length);
+        }
+    }
+
     void Flush() override { RegFlushKey(key_); }
 
 private:

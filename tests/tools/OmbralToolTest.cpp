@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 #include <platform/odbc/DriverRegistration.h>
 #include <platform/host/rtl/FormStream.h>
@@ -138,7 +139,7 @@ TEST_F(ToolTest, RunTakesEveryCreatorOfADataModule) {
     EXPECT_THAT(dry.out, testing::StartsWith("ShopCreator: would have added user data source 'Shop'\n"
                                              "  request 1 (ODBC_ADD_DSN)\n  driver Microsoft Paradox Driver (*.db )\n"
                                              "  DSN=Shop\n"));
-    EXPECT_THAT(dry.out, HasSubstr("  Description=Boutique Caf\u00e9 \u2013 Lagerbestand \u00e0 5 \u20ac\n"));
+    EXPECT_THAT(dry.out, HasSubstr("  Description=Boutique Caf\\xe9 \\x96 Lagerbestand \\xe0 5 \\x80\n"));
     EXPECT_THAT(dry.out, HasSubstr("\nArchiveCreator: would have added system data source 'ShopArchive'\n"
                                    "  request 4 (ODBC_ADD_SYS_DSN)\n"));
     EXPECT_EQ(files(), before);
@@ -154,12 +155,45 @@ TEST_F(ToolTest, RunTakesEveryCreatorOfADataModule) {
     EXPECT_EQ(one.err, "ombral: ArchiveCreator: the data source 'ShopArchive' exists already\n");
     auto none = Ombral({"run", module, "--component", "ShopDatabase"});
     EXPECT_EQ(none.exitCode, 1);
-    EXPECT_THAT(none.err, HasSubstr("holds no TOmbralCreator named 'ShopDatabase'; it holds ShopCreator, ArchiveCreator"));
+    EXPECT_THAT(none.err,
+                HasSubstr("holds no TOmbralCreator named 'ShopDatabase'; it holds ShopCreator, ArchiveCreator"));
 
     auto masked = Ombral({"configure", "--dry-run", "--name", "Shop", "--password", "s3cret"});
     EXPECT_EQ(masked.exitCode, 0) << masked.err;
     EXPECT_THAT(masked.out, HasSubstr("  PWD=********\n"));
     EXPECT_THAT(masked.out, Not(HasSubstr("s3cret")));
+}
+
+// show lists what odbcinst lists of the data source, in the same order, with
+// the password masked unless asked for.
+TEST_F(ToolTest, ShowListsEveryStoredAttributeAsOdbcinstDoes) {
+    ASSERT_EQ(Ombral({"add", "--name", "Shown", "--password", "s3cret", "--description", "Caf\u00e9", "--threads", "7"})
+                  .exitCode,
+              0);
+    const auto odbcinst = Odbcinst("Shown");
+    ASSERT_EQ(odbcinst.exitCode, 0);
+    const std::string stored = odbcinst.out.substr(odbcinst.out.find('\n') + 1);  // past [Shown]
+    const struct {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::string out, err;
+    } cases[] = {
+        {{"show", "--name", "Shown", "--show-password"}, 0, stored, ""},
+        {{"show", "--name", "shown"},
+         0,
+         std::regex_replace(stored, std::regex("\nPWD=s3cret\n"), "\nPWD=********\n"),
+         ""},
+        {{"show", "--system", "--name", "Shown"}, 1, "", "the system data source 'Shown' does not exist"},
+        {{"show", "--name", "Bad;name"}, 1, "", "holds ';'"},
+        {{"show"}, 2, "", "show needs --name"},
+    };
+    for (const auto& c : cases) {
+        const auto shown = Ombral(c.arguments);
+        EXPECT_EQ(shown.exitCode, c.exitCode) << c.arguments.back();
+        EXPECT_EQ(shown.out, c.out) << c.arguments.back();
+        EXPECT_THAT(shown.err, HasSubstr(c.err));
+    }
+    EXPECT_THAT(stored, HasSubstr("Threads=7\n"));
 }
 
 TEST_F(ToolTest, DamagedSavedFormIsRefusedWithTheReason) {

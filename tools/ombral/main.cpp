@@ -3,10 +3,8 @@
 // routines.
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <memory>
 #include <span>
@@ -15,6 +13,7 @@
 #include <vector>
 
 #include <OmbralCodeUnit/OmbralCodeUnit.h>
+#include <OmbralCreateUnit/Attributes.h>
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
 #include <platform/host/rtl/FormStream.h>
 #include <platform/host/rtl/InstallerStandIn.h>
@@ -101,6 +100,10 @@ std::span<const CommandSpec> Commands() {
         {"list", Prefix() + "list [--system]\n"
                  "Lists the user (or system) data sources.",
          {"--system"}, {}},
+        {"show", Prefix() + "show [--system] --name NAME [--show-password]\n"
+                 "Shows every attribute the data source stores, key=value a line in the order stored;\n"
+                 "the password masked unless --show-password.",
+         {"--system", "--show-password"}, {"--name"}},
         {"register-drivers", Prefix() + "register-drivers [--setup PATH] [--force]\n"
                              "Registers the six catalogue drivers against the stand-in setup library (by\n"
                              "default the one beside this program), for a system that lacks them. The library\n"
@@ -141,6 +144,19 @@ std::string InstallerReason() {
     return reason.empty() ? "the ODBC installer refused the request" : reason;
 }
 
+// What the terminal shows of a stored or sent text: it may be UTF-8, as
+// given on the command line, or the code page's, as a form holds it.
+std::string Shown(std::string_view text) { return host::EscapeForTerminal(text); }
+
+// A password as the tool shows it, where it shows one at all.
+constexpr std::string_view kMaskedPassword = "********";
+
+bool IsSecret(std::string_view key) {
+    for (const auto& attribute : DataSourceAttributes())
+        if (attribute.Secret && host::SameText(attribute.Key, key)) return true;
+    return false;
+}
+
 int Fail(const std::string& why) {
     std::cerr << "ombral: " << odbcsetup::Escaped(why) << "\n";
     return kFailed;
@@ -151,12 +167,6 @@ class Refusal : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-bool SameText(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 const char* Scope(bool system) { return system ? "system" : "user"; }
 
@@ -214,7 +224,9 @@ void ApplyProperties(const ParsedCommand& command, TOmbralCreator& creator) {
     if (auto v = command.Value("--implicit-commit-sync")) creator.optImplitCommitSync = *v;
     SetChoice<TCollatingSequence>(command, "--collate", host::TypeInfo<TCollatingSequence>()->Members,
                                   [](TOmbralCreator& c, TCollatingSequence v) { c.SetCollateSequence(v); }, creator);
-    static constexpr std::string_view netStyles[] = {"3.x", "4.x", "5.x"};
+    static const String netStyleTexts[] = {GetNetVersion(NetVersion3x), GetNetVersion(NetVersion4x),
+                                           GetNetVersion(NetVersion5x)};
+    static const std::string_view netStyles[] = {netStyleTexts[0], netStyleTexts[1], netStyleTexts[2]};
     SetChoice<TNetVersion>(command, "--net-style", netStyles,
                            [](TOmbralCreator& c, TNetVersion v) { c.optNetVersion = v; }, creator);
     if (auto v = command.Integer("--page-timeout")) creator.optPageTimeout = *v;
@@ -225,63 +237,31 @@ void ApplyProperties(const ParsedCommand& command, TOmbralCreator& creator) {
     SetSwitch(command, "--user-commit-sync", creator.optUserCommitSync);
 }
 
-// How one stored attribute of a data source maps back to the component;
-// false when the stored text is no value the component could have sent.
-struct StoredAttribute {
-    const char* key;
-    const char* option;  // the option that sets it
-    std::function<bool(TOmbralCreator&, const std::string&)> apply;
+// The option that sets each stored attribute, for the messages that point to it.
+constexpr std::pair<std::string_view, std::string_view> kAttributeOptions[] = {
+    {"Description", "--description"},
+    {"DefaultDir", "--dir"},
+    {"ParadoxUserName", "--user"},
+    {"PWD", "--password"},
+    {"ParadoxNetPath", "--net-dir"},
+    {"ImplicitCommitSync", "--implicit-commit-sync"},
+    {"CollatingSequence", "--collate"},
+    {"ParadoxNetStyle", "--net-style"},
+    {"PageTimeout", "--page-timeout"},
+    {"ReadOnly", "--read-only"},
+    {"Exclusive", "--exclusive"},
+    {"SafeTransactions", "--safe-transactions"},
+    {"Threads", "--threads"},
+    {"UserCommitSync", "--user-commit-sync"},
 };
 
-bool SetInteger(Integer& field, const std::string& text) {
-    auto number = ombraltool::ParseInteger(text);
-    if (number) field = *number;
-    return number.has_value();
+std::string OptionFor(std::string_view key) {
+    for (const auto& [attribute, option] : kAttributeOptions)
+        if (attribute == key) return std::string(option);
+    return {};
 }
 
-bool SetBoolean(Boolean& field, const std::string& text, std::string_view whenTrue, std::string_view whenFalse) {
-    if (!SameText(text, whenTrue) && !SameText(text, whenFalse)) return false;
-    field = SameText(text, whenTrue);
-    return true;
-}
-
-template <typename Enum, std::size_t N>
-bool SetEnumeration(const std::string& text, String (*textOf)(Enum), const std::function<void(Enum)>& apply) {
-    for (std::size_t i = 0; i < N; ++i)
-        if (SameText(textOf(static_cast<Enum>(i)), text)) return apply(static_cast<Enum>(i)), true;
-    return false;
-}
-
-const std::vector<StoredAttribute>& StoredAttributes() {
-    using C = TOmbralCreator;
-    using S = const std::string&;
-    static const std::vector<StoredAttribute> attributes{
-        {"Description", "--description", [](C& c, S v) { return c.SetDSNUserDescription(v), true; }},
-        {"DefaultDir", "--dir", [](C& c, S v) { return c.SetDatabaseDir(v), true; }},
-        {"ParadoxUserName", "--user", [](C& c, S v) { return c.SetUserID(v), true; }},
-        {"PWD", "--password", [](C& c, S v) { return c.Password = v, true; }},
-        {"ParadoxNetPath", "--net-dir", [](C& c, S v) { return c.SetNetFilePath(v), true; }},
-        {"ImplicitCommitSync", "--implicit-commit-sync", [](C& c, S v) { return c.optImplitCommitSync = v, true; }},
-        {"CollatingSequence", "--collate",
-         [](C& c, S v) {
-             return SetEnumeration<TCollatingSequence, 4>(v, GetStringFromCollateSeq,
-                                                          [&](TCollatingSequence e) { c.SetCollateSequence(e); });
-         }},
-        {"ParadoxNetStyle", "--net-style",
-         [](C& c, S v) {
-             return SetEnumeration<TNetVersion, 3>(v, GetNetVersion, [&](TNetVersion e) { c.optNetVersion = e; });
-         }},
-        {"PageTimeout", "--page-timeout", [](C& c, S v) { return SetInteger(c.optPageTimeout, v); }},
-        {"ReadOnly", "--read-only", [](C& c, S v) { return SetBoolean(c.optDSNReadOnly, v, "1", "0"); }},
-        {"Exclusive", "--exclusive", [](C& c, S v) { return SetBoolean(c.optExclusive, v, "1", "0"); }},
-        {"SafeTransactions", "--safe-transactions", [](C& c, S v) { return SetInteger(c.optSafeTransactions, v); }},
-        {"Threads", "--threads", [](C& c, S v) { return SetInteger(c.optThreads, v); }},
-        {"UserCommitSync", "--user-commit-sync", [](C& c, S v) { return SetBoolean(c.optUserCommitSync, v, "Yes", "No"); }},
-    };
-    return attributes;
-}
-
-const char* const kDataSourceRoot = "\\Software\\ODBC\\ODBC.INI\\";
+std::string DataSourceKey(const std::string& name) { return std::string(OmbralCodeUnit::kDataSourceKeyPrefix) + name; }
 
 host::TRegistry& DataSources(host::TRegistry& registry, bool system) {
     registry.SetRootKey(system ? host::HKEY_LOCAL_MACHINE : host::HKEY_CURRENT_USER);
@@ -293,22 +273,27 @@ bool Gives(const ParsedCommand& command, const std::string& option) {
            (option == "--password" && command.Has("--password-stdin"));
 }
 
+// The data source's key, open to read; a Refusal when it does not exist.
+void OpenDataSource(host::TRegistry& registry, const std::string& name, bool system) {
+    CheckReadable(system);
+    if (!DataSources(registry, system).OpenKeyReadOnly(DataSourceKey(name)))
+        throw Refusal(std::string("the ") + Scope(system) + " data source '" + name + "' does not exist");
+}
+
 // The component set from what the data source holds now, since the component
 // sends every attribute and configure must keep those it is not given. An
 // empty number or option keeps the initial value; text is taken as it is. A
 // value that maps to no property is refused unless the command replaces it.
 void LoadStoredValues(TOmbralCreator& creator, const ParsedCommand& command, bool system) {
     const std::string name = command.Required("--name");
-    CheckReadable(system);
     host::TRegistry registry;
-    if (!DataSources(registry, system).OpenKeyReadOnly(kDataSourceRoot + name))
-        throw Refusal(std::string("the ") + Scope(system) + " data source '" + name + "' does not exist");
-    for (const auto& attribute : StoredAttributes()) {
-        const std::string value = registry.ReadString(attribute.key);
-        if (attribute.apply(creator, value) || value.empty() || Gives(command, attribute.option)) continue;
-        throw Refusal("the data source '" + name + "' holds " + attribute.key + " = '" + value +
-                      "', which is no value of " + attribute.option + "; give " + attribute.option +
-                      " to replace it");
+    OpenDataSource(registry, name, system);
+    for (const auto& attribute : DataSourceAttributes()) {
+        const std::string key(attribute.Key), option = OptionFor(attribute.Key);
+        const std::string value = registry.ReadString(key);
+        if (attribute.Restore(creator, value) || value.empty() || Gives(command, option)) continue;
+        throw Refusal("the data source '" + name + "' holds " + key + " = '" + value + "', which is no value of " +
+                      option + "; give " + option + " to replace it");
     }
 }
 
@@ -348,14 +333,14 @@ const char* RequestName(int request) {
 // What a dry run would have sent: the request, the driver and each pair of
 // the attribute list on a line of its own, the password masked.
 std::string DescribeRequest(int request, const String& driver, std::string_view attributes) {
-    const auto shown = [](std::string_view ansi) { return odbcsetup::Escaped(host::AnsiToUtf8(ansi)); };
     std::string text = "  request " + std::to_string(request) + " (" + RequestName(request) + ")\n  driver " +
-                       shown(driver) + "\n";
+                       Shown(driver) + "\n";
     for (std::size_t at = 0; at < attributes.size() && attributes[at] != '\0';) {
         const std::size_t end = attributes.find('\0', at);
-        std::string pair(attributes.substr(at, end - at));
-        if (pair.starts_with("PWD=") && pair.size() > 4) pair = "PWD=********";
-        text += "  " + shown(pair) + "\n";
+        const std::string_view pair = attributes.substr(at, end - at);
+        const std::string_view key = pair.substr(0, pair.find('='));
+        const bool masked = IsSecret(key) && key.size() + 1 < pair.size();
+        text += "  " + Shown(masked ? std::string(key) + "=" + std::string(kMaskedPassword) : std::string(pair)) + "\n";
         at = end + 1;
     }
     return text;
@@ -461,7 +446,8 @@ std::vector<std::pair<std::string, TOmbralCreator*>> CreatorsToRun(ombraltool::O
     for (auto& record : form.Records())
         if (auto* creator = dynamic_cast<TOmbralCreator*>(record.component.get())) {
             held += (held.empty() ? "" : ", ") + record.stored->Name;
-            if (!only || SameText(*only, record.stored->Name)) creators.emplace_back(record.stored->Name, creator);
+            if (!only || host::SameText(*only, record.stored->Name))
+                creators.emplace_back(record.stored->Name, creator);
         }
     if (held.empty()) throw Refusal(form.Path() + " holds no TOmbralCreator");
     if (creators.empty())
@@ -508,7 +494,7 @@ int Exists(const ParsedCommand& c) {
         return kOk;
     }
     host::TRegistry registry;
-    if (DataSources(registry, system).OpenKeyReadOnly(kDataSourceRoot + name)) {
+    if (DataSources(registry, system).OpenKeyReadOnly(DataSourceKey(name))) {
         const auto why = odbcsetup::ChangeProblem(system);
         std::cout << what << " exists, but this user cannot change it"
                   << (why ? " (" + odbcsetup::Escaped(*why) + ")" : std::string()) << "\n";
@@ -516,6 +502,23 @@ int Exists(const ParsedCommand& c) {
     }
     std::cout << what << " does not exist\n";
     return kFailed;
+}
+
+// Every stored attribute, as odbcinst -q -s -n and Get-OdbcDsn show them.
+int Show(const ParsedCommand& c) {
+    const std::string name = c.Required("--name");
+    const bool system = c.Has("--system");
+    CheckName(name);
+    host::TRegistry registry;
+    OpenDataSource(registry, name, system);
+    std::vector<String> keys;
+    registry.GetValueNames(keys);
+    for (const auto& key : keys) {
+        const String value = registry.ReadString(key);
+        const bool masked = IsSecret(key) && !value.empty() && !c.Has("--show-password");
+        std::cout << Shown(key) << "=" << (masked ? std::string(kMaskedPassword) : Shown(value)) << "\n";
+    }
+    return kOk;
 }
 
 int RegisterMdw(const ParsedCommand& c) {
@@ -566,14 +569,14 @@ int List(const ParsedCommand& c) {
     CheckReadable(system);
     host::TRegistry registry;
     std::vector<String> names;
-    if (DataSources(registry, system).OpenKeyReadOnly("\\Software\\ODBC\\ODBC.INI")) registry.GetKeyNames(names);
+    const std::string_view root = OmbralCodeUnit::kDataSourceKeyPrefix;
+    if (DataSources(registry, system).OpenKeyReadOnly(std::string(root.substr(0, root.size() - 1))))
+        registry.GetKeyNames(names);
     for (const auto& name : names) {
         // Windows lists the data sources in a key of their own beside them;
         // unixODBC keeps its settings in a section of odbc.ini.
-        if (SameText(name, "ODBC Data Sources") || SameText(name, "ODBC")) continue;
-        if (!registry.OpenKeyReadOnly(kDataSourceRoot + name)) continue;
-        std::cout << odbcsetup::Escaped(name) << "\t" << odbcsetup::Escaped(registry.ReadString("Description"))
-                  << "\n";
+        if (odbcsetup::IsReservedName(name) || !registry.OpenKeyReadOnly(DataSourceKey(name))) continue;
+        std::cout << Shown(name) << "\t" << Shown(registry.ReadString(std::string(kDescriptionKey))) << "\n";
     }
     return kOk;
 }
@@ -610,6 +613,7 @@ int Run(const ParsedCommand& command) {
                                                          {"remove", Remove},   {"exists", Exists},
                                                          {"register-mdw", RegisterMdw},
                                                          {"drivers", Drivers}, {"list", List},
+                                                         {"show", Show},
                                                          {"register-drivers", RegisterDriversCommand},
                                                          {"save", Save},       {"run", RunSaved},
                                                          {"about", About},     {"design", Design}};

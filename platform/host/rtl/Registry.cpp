@@ -58,6 +58,10 @@ void TRegistry::WriteString(const String& name, const String& value) {
     current_->WriteString(name, value);
 }
 
+void TRegistry::GetValueNames(std::vector<String>& names) {
+    names = current_ ? current_->ValueNames() : std::vector<String>{};
+}
+
 void TRegistry::GetKeyNames(std::vector<String>& names) {
     names = current_ ? current_->SubKeyNames() : std::vector<String>{};
 }

@@ -36,6 +36,7 @@ public:
     String ReadString(const String& name);  // empty when absent or no key is open
     void WriteString(const String& name, const String& value);
     void GetKeyNames(std::vector<String>& names);
+    void GetValueNames(std::vector<String>& names);
 
 private:
     bool Open(const String& key, KeyAccess access, bool canCreate);

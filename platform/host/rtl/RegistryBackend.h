@@ -23,6 +23,7 @@ public:
     virtual std::optional<String> ReadString(const String& name) = 0;  // nullopt when absent
     virtual void WriteString(const String& name, const String& value) = 0;
     virtual std::vector<String> SubKeyNames() = 0;
+    virtual std::vector<String> ValueNames() = 0;  // in the order the key keeps them
     virtual void Flush() = 0;  // makes written values permanent
 };
 

@@ -56,6 +56,34 @@ inline std::string EscapeControls(std::string_view text) {
     return shown;
 }
 
+// The length of the whole UTF-8 sequence of two to four bytes that starts at
+// text[at], or 0 where none does.
+inline std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+    if (length == 0 || at + length > text.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(text[at + k]) >> 6) != 2) return 0;
+    return length;
+}
+
+// What a terminal can be given of bytes of unknown charset: UTF-8 sequences
+// as they are, control characters escaped as EscapeControls does, and every
+// other byte (the code page's text past ASCII) as \xHH.
+inline std::string EscapeForTerminal(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string shown;
+    for (std::size_t at = 0; at < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        const std::size_t sequence = byte < 0x80 ? 0 : Utf8SequenceAt(text, at);
+        if (byte < 0x80) shown += EscapeControls(text.substr(at, 1));
+        else if (sequence) shown.append(text.substr(at, sequence));
+        else (shown += "\\x") += {kHex[byte >> 4], kHex[byte & 15]};
+        at += sequence ? sequence : 1;
+    }
+    return shown;
+}
+
 // A String holds the host's ANSI text, Windows-1252 on every platform. These
 // convert it from and to Unicode; a character that has no ANSI code
 // becomes '?', a malformed UTF-8 sequence U+FFFD (so '?' in ANSI).

@@ -15,8 +15,8 @@ namespace OmbralCreateUnit {
 
 namespace {
 
-// What the About box shows. The form's labels take a single & as an
-// accelerator marker, so a literal one is written doubled.
+// What the About box shows, as it is shown; each goes to the form's labels,
+// which read '&' as an accelerator marker, through WithoutAccelerators.
 constexpr std::string_view kComponentName = "TOmbralCreator";
 constexpr std::string_view kVersion = "1.1.0";
 constexpr std::string_view kAddress = "https://ombral.example.org/creator";
@@ -65,7 +65,9 @@ String TAboutProperty::GetValue() { return "(about)"; }
 
 void TAboutProperty::Edit() {
     const auto form = std::make_unique<pOlvexAbout::TOlvexAboutForm>(host::Application);
-    form->SetLabels(String(kComponentName), String(kVersion), String(kPublisher), String(kCopyrightLine), String(kAddress));
+    using host::WithoutAccelerators;
+    form->SetLabels(WithoutAccelerators(kComponentName), WithoutAccelerators(kVersion), WithoutAccelerators(kPublisher),
+                    WithoutAccelerators(kCopyrightLine), WithoutAccelerators(kAddress));
     form->ShowModal();
 }
 

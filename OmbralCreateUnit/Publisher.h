@@ -1,6 +1,7 @@
 #pragma once
 // Who publishes the component: the About box and the package's version block
-// both name them, so the two read the same text. ANSI (Windows-1252) text.
+// both name them, so the two read the same text. ANSI (Windows-1252) text,
+// as it is shown; a label takes it through host::WithoutAccelerators.
 
 #include <string_view>
 

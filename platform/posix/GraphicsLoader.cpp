@@ -62,6 +62,9 @@ void TPicture::Text(const std::string& fontFile, int emPixels, double x, double 
 }
 
 void TPicture::WritePng(const std::string& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored))
+        throw host::Exception("cannot write the picture " + path + ": it is a folder");
     char error[kTextBuffer] = {};
     if (!entries_.WritePng(picture_, path.c_str(), error, sizeof error))
         throw host::Exception("cannot write the picture " + path + ": " + error);

@@ -120,6 +120,11 @@ public:
     bool ExecuteOpenDialog(host::TOpenDialog& dialog) override {
         std::ostream& out = *TheConsole().out;
         out << kOpenHeading << Shown(dialog.Filter) << '\n';
+        const bool folderMustExist = dialog.Options.Contains(host::ofPathMustExist);
+        const bool fileMustExist = dialog.Options.Contains(host::ofFileMustExist);
+        if (folderMustExist || fileMustExist)
+            out << kMustExistHeading << (folderMustExist ? kMustExistFolder : "")
+                << (folderMustExist && fileMustExist ? " " : "") << (fileMustExist ? kMustExistFile : "") << '\n';
         out << kFileNamePrompt << host::EscapeControls(dialog.FileName) << "]: " << std::flush;
         std::string line;
         if (!ReadLine(line) || line.empty()) return false;

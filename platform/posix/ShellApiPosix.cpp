@@ -42,8 +42,10 @@ void SetShellOpener(std::function<void(const std::string&)> opener) { ShellOpene
 
 namespace host {
 
+// xdg-open takes no "--": a text that begins with '-' would reach it as an
+// option, so it fails to open as a missing file does.
 HINSTANCE ShellExecuteA(HWND, const char* operation, const char* file, const char*, const char*, Integer) {
-    if (!operation || std::string_view(operation) != "open" || !file || !*file)
+    if (!operation || std::string_view(operation) != "open" || !file || !*file || *file == '-')
         return reinterpret_cast<HINSTANCE>(std::intptr_t{2});  // the host's "file not found"
     if (headless::ShellOpener())
         headless::ShellOpener()(file);

@@ -86,8 +86,25 @@ TEST_F(EditorTest, PathEditorsTakeTheFolderOfThePickedFile) {
         EXPECT_EQ(seen[0].Filter, std::string(c.Property) == "DatabaseDir"
                                       ? "Paradox Databases (*.db)|*.db|Any File (*.*)|*.*|"
                                       : "Paradox NET File (*.net)|*.net|Any File (*.*)|*.*|");
+        EXPECT_TRUE(seen[0].PathMustExist && seen[0].FileMustExist) << "a confirmed name is an existing file";
     }
 }
+
+#ifndef _WIN32
+// The person types a file that does not exist: the dialog refuses it, and the
+// property keeps its value.
+TEST_F(EditorTest, AFileThatDoesNotExistIsRefusedByTheDialog) {
+    for (const char* property : {"DatabaseDir", "NetFilePath"}) {
+        TOmbralCreator creator(nullptr);
+        TPropertyGrid grid({&creator});
+        grid.SetValue(property, "kept");
+        testsupport::Person person;
+        person.WillOpen(In("MISSING.DB"));
+        EXPECT_THROW(grid.Edit(property), host::Exception) << property;
+        EXPECT_EQ(TPropertyGrid::ValueText(*grid.Find(property)), "kept") << property;
+    }
+}
+#endif
 
 // A file in the root: on Win32 the drive alone ("C:" and "C:\"); a POSIX
 // root stays "/" in both, which dropping the delimiter would make no folder.

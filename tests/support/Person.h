@@ -13,6 +13,7 @@ namespace testsupport {
 struct OpenDialogSeen {
     std::string FileName;  // the text in the file-name box as it opened
     std::string Filter;    // the filter it was given, '|'-separated
+    bool PathMustExist = false, FileMustExist = false;  // what it insisted on
 };
 
 struct ControlSeen {

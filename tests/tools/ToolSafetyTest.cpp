@@ -337,6 +337,32 @@ TEST_F(ToolSafetyTest, InspectorKeepsItsLinesAndTheFormsOwnerLinksAndPrivacy) {
     EXPECT_EQ(Mode(form), 0644u);
 }
 
+// A command whose output cannot be written fails, naming why, as does a
+// picture that cannot be written.
+TEST_F(ToolSafetyTest, OutputThatCannotBeWrittenFailsTheCommand) {
+    const std::string form = Path("Form1.dfm"), tool = std::string(OMBRAL_TOOL) + " --config " + folder_.Path();
+    testsupport::WriteFile(form, "object Form1: TComponent\nend\n");
+    fs::create_directory(Path("a-folder"));
+    const struct {
+        std::string command;  // run by sh
+        int exitCode;
+        std::string says;
+    } cases[] = {
+        {tool + " drivers >/dev/full", 1, "cannot write to standard output: No space left on device"},
+        {tool + " list >/dev/full", 1, "cannot write to standard output"},
+        {tool + " about </dev/null >/dev/full", 1, "cannot write to standard output"},
+        {"echo list | " + tool + " design " + form + " >/dev/full", 1, "cannot write to standard output"},
+        {tool + " about --png '' </dev/null", 2, "--png needs a file name"},
+        {tool + " about --png " + Path("a-folder") + " </dev/null >/dev/null", 1,
+         "cannot write the picture " + Path("a-folder") + ": it is a folder"},
+    };
+    for (const auto& c : cases) {
+        const auto ran = testsupport::Run({"sh", "-c", c.command});
+        EXPECT_EQ(ran.exitCode, c.exitCode) << c.command;
+        EXPECT_THAT(ran.err, HasSubstr(c.says)) << c.command;
+    }
+}
+
 TEST_F(ToolSafetyTest, RunRefusesAFormTooLargeBeforeReadingIt) {
     const std::string big = Path("big.txt");
     testsupport::WriteFile(big, "");

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <span>
@@ -599,7 +601,11 @@ int RegisterDriversCommand(const ParsedCommand& c) {
     return kOk;
 }
 
-int About(const ParsedCommand& c) { return ombraltool::RunAbout(c.Value("--png")); }
+int About(const ParsedCommand& c) {
+    const auto png = c.Value("--png");
+    if (png && png->empty()) throw UsageError("--png needs a file name, not an empty one");
+    return ombraltool::RunAbout(png);
+}
 
 int Design(const ParsedCommand& c) {
     std::vector<std::string> select;
@@ -624,9 +630,18 @@ void UseConfiguration(const std::string& folder) {
     odbcsetup::UsePrivateConfiguration(folder, odbcsetup::FindSetupLibrary(), CatalogueDrivers());
 }
 
-}  // namespace
+// What the command wrote must have reached standard output: a full disk or a
+// closed pipe is a failure, not a success with nothing to show.
+int Flushed(int status) {
+    errno = 0;
+    if (std::cout.flush()) return status;
+    const int error = errno;
+    std::cerr << "ombral: cannot write to standard output" << (error ? std::string(": ") + std::strerror(error) : "")
+              << "\n";
+    return kFailed;
+}
 
-int main(int argc, char** argv) {
+int RunCommand(int argc, char** argv) {
     ParsedCommand command;
     try {
         command = ombraltool::ParseCommandLine({argv + 1, argv + argc}, Commands(),
@@ -647,3 +662,7 @@ int main(int argc, char** argv) {
         return Fail(error.what());
     }
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return Flushed(RunCommand(argc, argv)); }

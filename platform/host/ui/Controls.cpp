@@ -48,6 +48,15 @@ TAcceleratedText StripAccelerators(const String& caption) {
     return result;
 }
 
+String WithoutAccelerators(std::string_view text) {
+    String caption;
+    for (const char c : text) {
+        if (c == '&') caption += '&';
+        caption += c;
+    }
+    return caption;
+}
+
 TPropInfo CaptionProperty() { return Property<&TControl::GetCaption, &TControl::SetCaption>("Caption"); }
 
 TPropInfo FontProperty() {

@@ -56,6 +56,8 @@ struct TAcceleratedText {
     std::vector<std::size_t> Underlined;  // byte offsets in Text of the marked characters
 };
 TAcceleratedText StripAccelerators(const String& caption);
+// The caption that shows `text` as it is, marking nothing: each '&' doubled.
+String WithoutAccelerators(std::string_view text);
 
 // Publishes Left, Top, Width, Height and Cursor; a class that shows its
 // caption or font publishes those itself, so its stream keeps the host's order.

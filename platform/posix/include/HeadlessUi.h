@@ -30,6 +30,11 @@ inline constexpr const char* kEscape = "{Esc}";
 // kFileNamePrompt, the current name and "]: ". It takes one line: an empty
 // one cancels, a name it refuses (a missing folder or file) fails it.
 inline constexpr const char* kOpenHeading = "Open: ";
+// Then, where the dialog insists on them, kMustExistHeading and the words
+// kMustExistFolder and kMustExistFile.
+inline constexpr const char* kMustExistHeading = "Must exist: ";
+inline constexpr const char* kMustExistFolder = "folder";
+inline constexpr const char* kMustExistFile = "file";
 inline constexpr const char* kFileNamePrompt = "File name [";
 
 // Who opens the addresses ShellExecuteA is given: xdg-open until set; an

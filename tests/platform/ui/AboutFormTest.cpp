@@ -85,6 +85,20 @@ TEST(AboutForm, SetLabelsEdgeArguments) {
     form->SetLabels(wide, "1", "A&&B", "&Copyright", "x");
     EXPECT_LT(form->lblComponent->Left, 47);
     EXPECT_EQ(form->lblComponent->Left, 47 + (237 - form->lblComponent->Width) / 2);
+    // The labels take the texts as captions: "&&" shows one '&', a single one marks the next letter.
+    const host::TAcceleratedText author = host::StripAccelerators(form->lblAuthor->GetCaption());
+    EXPECT_EQ(author.Text, "by A&B");
+    EXPECT_TRUE(author.Underlined.empty());
+    const host::TAcceleratedText copyright = host::StripAccelerators(form->lblCopyRight->GetCaption());
+    EXPECT_EQ(copyright.Text, "Copyright");
+    EXPECT_EQ(copyright.Underlined, std::vector<std::size_t>{0});
+
+    // A text meant as it is keeps every '&' it has, and marks nothing.
+    for (const std::string text : {"A&B", "&", "&&x&", "Copyright \xA9 2026 Ombral Software"}) {
+        const host::TAcceleratedText shown = host::StripAccelerators(host::WithoutAccelerators(text));
+        EXPECT_EQ(shown.Text, text);
+        EXPECT_TRUE(shown.Underlined.empty()) << text;
+    }
 }
 
 TEST(AboutForm, MissingOrDamagedResourceNamesTheClass) {

@@ -13,6 +13,7 @@
 #include <platform/host/design/DesignIntf.h>
 #include <platform/host/ui/Forms.h>
 #include <platform/host/ui/Dialogs.h>
+#include <platform/host/ui/ShellApi.h>
 
 #include "../../support/Person.h"
 
@@ -35,6 +36,24 @@ TEST(HeadlessForm, AddressClickedTwiceOpensTwiceAndStaysOpen) {
     form.ShowModal();  // a click that ended the run would leave the second one unread
     EXPECT_EQ(shell.opened, (std::vector<std::string>{"https://ombral.example.org/creator",
                                                       "https://ombral.example.org/creator"}));
+}
+
+// Only an address opens; a text xdg-open would take for an option is refused as a missing file.
+TEST(HeadlessShell, OpensAnAddressAndNothingThatReadsAsAnOption) {
+    const struct {
+        const char* operation;
+        const char* file;
+        bool opens;
+    } cases[] = {{"open", "https://ombral.example.org/creator", true}, {"open", "-e", false},
+                 {"open", "--help", false},                             {"open", "", false},
+                 {"edit", "https://ombral.example.org/creator", false}};
+    for (const auto& c : cases) {
+        ShellRecorder shell;
+        const auto result =
+            reinterpret_cast<std::intptr_t>(host::ShellExecuteA(nullptr, c.operation, c.file, "", "", 1));
+        EXPECT_EQ(result > 32, c.opens) << c.operation << ' ' << c.file;
+        EXPECT_EQ(shell.opened, c.opens ? std::vector<std::string>{c.file} : std::vector<std::string>{}) << c.file;
+    }
 }
 
 // What a handler raises leaves ShowModal and the editor, which has freed its form.

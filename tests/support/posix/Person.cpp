@@ -63,6 +63,9 @@ struct Person::Script {
             if (line.starts_with(headless::kOpenHeading)) {
                 dialogs.push_back({"", line.substr(std::string_view(headless::kOpenHeading).size())});
                 inDialog = true;
+            } else if (inDialog && line.starts_with(headless::kMustExistHeading)) {
+                dialogs.back().PathMustExist = line.find(headless::kMustExistFolder) != std::string::npos;
+                dialogs.back().FileMustExist = line.find(headless::kMustExistFile) != std::string::npos;
             } else if (std::count(line.begin(), line.end(), '\t') == 5 && !forms.empty()) {
                 forms.back().Controls.push_back(ParseControl(line));
             } else if (!inDialog || line.find('\t') == std::string::npos) {

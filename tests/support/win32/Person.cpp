@@ -40,7 +40,8 @@ std::optional<OpenDialogSeen> lastRequest;
 win32ui::GetOpenFileNameFunction realOpenFileName = nullptr;
 
 BOOL WINAPI WatchedOpenFileName(LPOPENFILENAMEA parameters) {
-    OpenDialogSeen seen{parameters->lpstrFile ? parameters->lpstrFile : "", ""};
+    OpenDialogSeen seen{parameters->lpstrFile ? parameters->lpstrFile : "", "",
+                        (parameters->Flags & OFN_PATHMUSTEXIST) != 0, (parameters->Flags & OFN_FILEMUSTEXIST) != 0};
     for (const char* entry = parameters->lpstrFilter; entry && *entry; entry += std::strlen(entry) + 1)
         seen.Filter += std::string(entry) + "|";
     {

@@ -62,8 +62,8 @@ struct Resource {
 };
 
 // The largest file Read takes. The format's file offsets are 32 bits, so no
-// image passes 4 GiB; the linkers hold an image to 2 GiB besides, so a file
-// larger than that is none they built, and it is refused before it is read
+// image passes 4 GiB, and Microsoft's linker holds an image to 2 GiB: a
+// larger file is no image a build made, and it is refused before it is read
 // whole into memory.
 inline constexpr std::uintmax_t kMaxImageFileBytes = std::uintmax_t{2} << 30;
 

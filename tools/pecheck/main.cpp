@@ -44,8 +44,8 @@ const char* const kHelp =
     "as they are listed. Where the resource exists in several languages, --lang LANG (decimal or\n"
     "0x hexadecimal) picks one.\n"
     "\n"
-    "FILE must be a regular file of at most 2 GiB, the most a linker writes; anything else is\n"
-    "refused unread.\n"
+    "FILE must be a regular file of at most 2 GiB, the most Microsoft's linker writes; anything\n"
+    "else is refused unread.\n"
     "\n"
     "Exit status: 0 done, 1 a file that cannot be read or is no sound PE image, no such resource,\n"
     "or standard output that cannot be written, 2 a bad command line.\n";

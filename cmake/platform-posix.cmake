@@ -9,7 +9,8 @@ target_include_directories(ombral_inifile PUBLIC $<BUILD_INTERFACE:${CMAKE_SOURC
 # Split as on Win32; POSIX builds one framework library from both.
 set(OMBRAL_PLATFORM_RTL_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/posix/PosixRegistry.cpp
-  ${CMAKE_SOURCE_DIR}/platform/posix/PackageModulesPosix.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/posix/PackageModulesPosix.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/LibraryFile.cpp)
 set(OMBRAL_PLATFORM_UI_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/posix/HeadlessUi.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/HeadlessBackend.cpp

@@ -1,21 +1,13 @@
 // Build step: writes a package release's resources and the .rc naming them.
 //   pkgres RELEASE OUTDIR FORM.bin
 
-#include <fstream>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 
+#include <tools/common/ToolFiles.h>
+
 #include "PackageResources.h"
-
-namespace {
-
-bool WriteFile(const std::string& path, const std::string& data) {
-    std::ofstream out(path, std::ios::binary);
-    out << data;
-    return static_cast<bool>(out.flush());
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const std::string release = argc == 4 ? argv[1] : "";
@@ -35,10 +27,11 @@ int main(int argc, char** argv) {
         {"MAINICON.bin", pkgres::IconGroup()},
         {"ombral" + release + ".rc", pkgres::ResourceScript(dir, argv[3])},
     };
-    for (const auto& [name, bytes] : files)
-        if (!WriteFile(dir + '/' + name, bytes)) {
-            std::cerr << "pkgres: cannot write " << dir << '/' << name << '\n';
-            return 1;
-        }
-    return 0;
+    try {
+        for (const auto& [name, bytes] : files) toolfiles::WriteFile(dir + '/' + name, bytes);
+    } catch (const std::runtime_error& error) {
+        std::cerr << "pkgres: " << error.what() << '\n';
+        return 1;
+    }
+    return toolfiles::FlushStandardOutput("pkgres") ? 0 : 1;
 }

@@ -68,9 +68,12 @@ const host::PackageExport kExports[] = {
     {"@Firstunit@Register$qqrv", reinterpret_cast<void*>(&RegisterFirst)},
     {"@Secondunit@Register$qqrv", reinterpret_cast<void*>(&RegisterSecond)},
 };
-const std::string kInfo = hostprobe::ProbeInfo(kVariant, OMBRAL_FRAMEWORK_RELEASE);
-const host::PackageResource kResources[] = {
-    {"PACKAGEINFO", reinterpret_cast<const unsigned char*>(kInfo.data()), static_cast<std::uint32_t>(kInfo.size())}};
+// In the library's own memory, as a real package's resources are: the host
+// follows no pointer of its tables out of the library.
+char info[256];
+const auto kInfoSize =
+    static_cast<std::uint32_t>(hostprobe::ProbeInfo(kVariant, OMBRAL_FRAMEWORK_RELEASE).copy(info, sizeof info));
+const host::PackageResource kResources[] = {{"PACKAGEINFO", reinterpret_cast<const unsigned char*>(info), kInfoSize}};
 }  // namespace
 // A variant without Initialize leaves it out of its table.
 PROBE_EXPORT const host::PackageExportTable OmbralPackageExports{kVariant == "noinit" ? 3 : 4,

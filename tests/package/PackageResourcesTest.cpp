@@ -1,13 +1,16 @@
 // The package resources' bytes for the three host framework releases.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
 #include <package/resources/PackageResources.h>
+#include <platform/host/rtl/FormFile.h>
 #include <platform/host/rtl/FormStream.h>
 #include <support/Files.h>
 #include <support/Processes.h>
@@ -209,6 +212,66 @@ TEST(FormBinUtf8, OnlyTextPastAsciiBecomesUtf8) {
     const host::TFormValue utf8 = CopyrightCaption({"--utf8"});
     EXPECT_EQ(utf8.Kind, host::fvUtf8String);
     EXPECT_EQ(utf8.Text, "Copyright \xC2\xA9 2026 Ombral Software");
+}
+
+struct ToolCase {
+    std::vector<std::string> arguments;
+    int exitCode;
+    std::string err;  // all of standard error after "TOOL: ", without the line end
+};
+
+// Runs the tool (named `name` in its messages) over each case, so that no hang outlasts the test.
+void ExpectOutcomes(const char* tool, const std::string& name, const std::vector<ToolCase>& cases) {
+    for (const auto& c : cases) {
+        std::vector<std::string> argv{"timeout", "30", tool};
+        argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+        const auto run = testsupport::Run(argv);
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.err, c.err.empty() ? "" : name + ": " + c.err + "\n");
+    }
+}
+
+// A form formbin cannot take whole is refused unread; a name that is no
+// resource name, which would break the source it writes, is refused; an
+// output it cannot write is named with why.
+TEST(FormBinInput, RefusedOrFailedInOneLine) {
+    testsupport::TemporaryFolder folder;
+    const std::string dir = folder.Path(), fifo = dir + "/fifo.txt", huge = dir + "/huge.txt";
+    const std::string bin = dir + "/out.bin", source = dir + "/out.cpp", form = OMBRAL_ABOUT_FORM_TEXT;
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    testsupport::WriteFile(huge, "object");
+    std::filesystem::resize_file(huge, host::kMaxFormFileBytes + 1);
+    const std::string notName = "not a resource name (letters, digits and _, not a digit first, at most 255): ";
+    ExpectOutcomes(OMBRAL_FORMBIN, "formbin",
+                   {
+                       {{fifo, bin}, 1, fifo + " is not a regular file"},
+                       {{"/dev/zero", bin}, 1, "/dev/zero is not a regular file"},
+                       {{huge, bin}, 1, huge + " is larger than 16 MiB, more than any form file"},
+                       {{form, bin, source, "\"); int evil("}, 2, notName + "\"); int evil("},
+                       {{form, bin, source, "FORM\nint evil;"}, 2, notName + "FORM\\nint evil;"},
+                       {{form, bin, source, "1FORM"}, 2, notName + "1FORM"},
+                       {{form, bin, source, std::string(256, 'F')}, 2, notName + std::string(256, 'F')},
+                       {{form, bin, source, std::string(255, 'F')}, 0, ""},
+                       {{form, "/dev/full"}, 1, "cannot write /dev/full: No space left on device"},
+                       {{form, bin, dir + "/none/out.cpp", "FORM"}, 1,
+                        "cannot write " + dir + "/none/out.cpp: No such file or directory"},
+                   });
+}
+
+// pkgres names the file it could not write and why.
+TEST(PkgresOutput, FailedWriteNamesTheFileAndWhy) {
+    testsupport::TemporaryFolder folder;
+    const std::string full = folder.Path() + "/full", none = folder.Path() + "/none";
+    std::filesystem::create_directory(full);
+    std::filesystem::create_symlink("/dev/full", full + "/PACKAGEINFO.bin");
+    const std::string info = "/PACKAGEINFO.bin: ";
+    ExpectOutcomes(OMBRAL_PKGRES, "pkgres",
+                   {
+                       {{"5", folder.Path(), "form.bin"}, 0, ""},
+                       {{"5", full, "form.bin"}, 1, "cannot write " + full + info + "No space left on device"},
+                       {{"5", none, "form.bin"}, 1, "cannot write " + none + info + "No such file or directory"},
+                   });
 }
 
 }  // namespace

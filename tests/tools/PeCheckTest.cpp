@@ -3,17 +3,20 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <tuple>
 
 #include <Listing.h>
 #include <PeImage.h>
 
+#include "support/Files.h"
 #include "support/Processes.h"
 
 using testing::HasSubstr;
@@ -113,9 +116,9 @@ TEST_F(PeSampleTest, PecheckListsAndDumps) {
         {{file, "--lang", "0x1c09", "--resource", "10", "PAYLOAD"}, 0, "other", ""},
         {{"--resource", "RCDATA", "PAYLOAD", file}, 1, "", "PAYLOAD exists in 2 languages"},
         {{"--resource", "RCDATA", "7", file}, 1, "", "no resource RCDATA 7"},
-        {{file + ".missing"}, 1, "", "sample.dll.missing: cannot be opened"},
+        {{file + ".missing"}, 1, "", "sample.dll.missing: No such file or directory"},
         {{"/proc/self/cmdline"}, 1, "", "DOS header at file offset 0x0"},
-        {{std::filesystem::path(file).parent_path()}, 1, "", "pe-sample: is a folder, not a file"},
+        {{std::filesystem::path(file).parent_path()}, 1, "", "pe-sample is not a regular file"},
         {{}, 2, "", "no FILE given"},
         {{file, file}, 2, "", "unexpected argument"},
         {{"--lang", "0x", "--resource", "RCDATA", "PAYLOAD", file}, 2, "", "not a language id: 0x"},
@@ -129,6 +132,36 @@ TEST_F(PeSampleTest, PecheckListsAndDumps) {
         EXPECT_EQ(run.exitCode, c.exitCode);
         EXPECT_EQ(run.out, c.out);
         EXPECT_THAT(run.err, HasSubstr(c.err));
+    }
+}
+
+// What pecheck must refuse before reading a byte, lest it block or run out of
+// memory, and output it cannot write, which must not pass as done.
+TEST(PecheckInput, RefusedOrFailedInOneLine) {
+    testsupport::TemporaryFolder folder;
+    const std::string fifo = folder.Path() + "/fifo.dll", huge = folder.Path() + "/huge.dll";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    testsupport::WriteFile(huge, "MZ");
+    std::filesystem::resize_file(huge, kMaxImageFileBytes + 1);
+    struct Case {
+        std::vector<std::string> arguments;
+        std::optional<std::string> output;
+        std::string err;
+    };
+    const std::vector<Case> cases{
+        {{fifo}, {}, fifo + " is not a regular file"},
+        {{"/dev/zero"}, {}, "/dev/zero is not a regular file"},
+        {{huge}, {}, huge + " is larger than 2 GiB, more than any PE image"},
+        {{"--help"}, "/dev/full", "cannot write standard output: No space left on device"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> argv{"timeout", "30", PECHECK};
+        argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+        auto run = testsupport::Run(argv, {.output = c.output});
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "pecheck: " + c.err + "\n");
     }
 }
 

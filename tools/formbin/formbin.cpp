@@ -6,8 +6,6 @@
 // --file OUT.bin is a binary form file as the host's IDE saves one: the
 // stream behind its 16-bit resource header.
 
-#include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string_view>
@@ -15,14 +13,16 @@
 #include <platform/host/rtl/FormFile.h>
 #include <platform/host/rtl/FormStream.h>
 #include <platform/host/rtl/SysUtils.h>
+#include <tools/common/ToolFiles.h>
 
 namespace {
 
-bool WriteFile(const char* path, const std::string& data) {
-    std::ofstream out(path, std::ios::binary);
-    out << data;
-    return static_cast<bool>(out.flush());
-}
+// A resource name is the class name of the form it holds: an identifier, and
+// no longer than the 255 bytes of the host's short strings that class names
+// are kept in. That also keeps it a plain C++ string literal in the source.
+constexpr std::size_t kMaxResourceName = 255;
+
+bool IsResourceName(std::string_view name) { return name.size() <= kMaxResourceName && host::IsValidIdent(name); }
 
 // The generated source registers the stream in the POSIX resource table.
 std::string EmbeddingSource(const std::string& name, const std::string& stream) {
@@ -73,26 +73,25 @@ int main(int argc, char** argv) {
         std::cerr << "usage: formbin [--utf8] [--file] FORM.txt OUT.bin [OUT.cpp RESOURCE-NAME]\n";
         return 2;
     }
-    std::ifstream in(argv[1], std::ios::binary);
-    if (!in) {
-        std::cerr << "formbin: cannot open " << argv[1] << '\n';
-        return 1;
+    if (argc == 5 && !IsResourceName(argv[4])) {
+        std::cerr << "formbin: not a resource name (letters, digits and _, not a digit first, at most "
+                  << kMaxResourceName << "): " << host::EscapeControls(argv[4]) << '\n';
+        return 2;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
     try {
-        host::TFormObject form = host::ReadTextForm(text.str());
+        host::TFormObject form =
+            host::ReadTextForm(toolfiles::ReadRegularFile(argv[1], {host::kMaxFormFileBytes, "any form file"}));
         if (utf8) StoreAsUtf8(form);
         const std::string stream = host::WriteBinaryForm(form);
         const std::string header = file ? host::FormResourceHeader(form.ClassName, stream.size()) : "";
-        if (!WriteFile(argv[2], header + stream) ||
-            (argc == 5 && !WriteFile(argv[3], EmbeddingSource(argv[4], stream)))) {
-            std::cerr << "formbin: cannot write the output\n";
-            return 1;
-        }
+        toolfiles::WriteFile(argv[2], header + stream);
+        if (argc == 5) toolfiles::WriteFile(argv[3], EmbeddingSource(argv[4], stream));
     } catch (const host::Exception& error) {
         std::cerr << "formbin: " << argv[1] << ": " << error.Message() << '\n';
         return 1;
+    } catch (const std::runtime_error& error) {  // a file that cannot be read or written, named
+        std::cerr << "formbin: " << error.what() << '\n';
+        return 1;
     }
-    return 0;
+    return toolfiles::FlushStandardOutput("formbin") ? 0 : 1;
 }

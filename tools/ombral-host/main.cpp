@@ -3,6 +3,7 @@
 // procedures, shows what they registered and unloads it again.
 
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include <platform/host/rtl/PackageInfo.h>
 #include <platform/host/rtl/PackageModules.h>
 #include <platform/host/rtl/Packages.h>
+#include <tools/common/ToolFiles.h>
 
 namespace {
 
@@ -168,7 +170,8 @@ void PrintRegistrations(std::ostream& out) {
     for (const host::TEditorBinding& binding : host::EditorBindings())
         out << NameOf(binding.ComponentClass) << '\t' << binding.PropertyName << '\t' << NameOf(binding.EditorClass)
             << '\n';
-    out.flush();
+    // Flushed for each load, so that what the package itself prints comes after it.
+    if (!out.flush()) throw EPackageError("cannot write standard output: " + toolfiles::SystemReason(errno));
 }
 
 // The About editor as the property grid runs it, on the component of the
@@ -192,10 +195,7 @@ void HostOnce(const Options& options) {
     session.Close();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
+int Run(const std::vector<std::string_view>& args) {
     if (args.size() == 1 && args[0] == "--help") {
         std::cout << kUsageText;
         return kOk;
@@ -214,4 +214,12 @@ int main(int argc, char** argv) {
         std::cerr << "ombral-host: " << host::EscapeControls(options->Package + ": " + error.what()) << "\n";
         return kFailed;
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int status = Run({argv + 1, argv + argc});
+    // A run that failed has said why in its one line already.
+    return status == kOk && !toolfiles::FlushStandardOutput("ombral-host") ? kFailed : status;
 }

@@ -1,9 +1,7 @@
 #include "OpenForm.h"
 
-#include <filesystem>
-#include <stdexcept>
-
 #include <platform/host/rtl/FormStream.h>
+#include <tools/common/ToolFiles.h>
 
 namespace ombraltool {
 
@@ -12,14 +10,8 @@ namespace {
 // The messages a person is meant to see; ReadFileSnapshot checks all again on
 // the file it opens.
 odbcsetup::FileSnapshot ReadFormFile(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const auto status = fs::status(path, error);
-    if (error) throw std::runtime_error("cannot read " + path + ": " + error.message());
-    if (!fs::is_regular_file(status)) throw std::runtime_error(path + " is not a regular file");
-    if (fs::file_size(path, error) > kMaxFormBytes && !error)
-        throw std::runtime_error(path + " is larger than 16 MiB, more than any form file");
-    return odbcsetup::ReadFileSnapshot(path, kMaxFormBytes);
+    toolfiles::CheckRegularFile(path, {host::kMaxFormFileBytes, "any form file"});
+    return odbcsetup::ReadFileSnapshot(path, host::kMaxFormFileBytes);
 }
 
 }  // namespace
@@ -69,9 +61,9 @@ std::string OpenForm::Edited() const {
             changes.push_back({record.stored, &record.was, &now[i]});
         }
     std::string bytes = document_->Edited(changes);
-    if (bytes.size() > kMaxFormBytes)
-        throw host::EWriteError("the form would take " + std::to_string(bytes.size()) +
-                                " bytes, more than the 16 MiB a form file may hold");
+    if (bytes.size() > host::kMaxFormFileBytes)
+        throw host::EWriteError("the form would take " + std::to_string(bytes.size()) + " bytes, more than the " +
+                                toolfiles::ByteCount(host::kMaxFormFileBytes) + " a form file may hold");
     host::TFormDocument check(bytes);
     return bytes;
 }

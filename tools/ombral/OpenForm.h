@@ -7,7 +7,6 @@
 // ancestor; every other record stays as it was read. Saving splices what changed in the
 // components into the file and keeps every other byte.
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,9 +16,6 @@
 #include <platform/odbc/ToolAccess.h>
 
 namespace ombraltool {
-
-// A form file larger than this is refused unread, and not written.
-inline constexpr std::uintmax_t kMaxFormBytes = 16u << 20;
 
 class OpenForm {
 public:

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string_view>
+
+#include <tools/common/ToolFiles.h>
 
 namespace ombralpe {
 
@@ -148,17 +148,13 @@ PeImage::PeImage(std::vector<std::uint8_t> file) : file_(std::move(file)) {
 }
 
 PeImage PeImage::Read(const std::filesystem::path& path) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) throw PeError(path.string() + ": is a folder, not a file");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw PeError(path.string() + ": cannot be opened");
     std::vector<std::uint8_t> bytes;
     try {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::ios_base::failure& error) {
-        throw PeError(path.string() + ": cannot be read: " + error.what());
+        bytes = toolfiles::ReadRegularFile<std::vector<std::uint8_t>>(path.string(),
+                                                                      {kMaxImageFileBytes, "any PE image"});
+    } catch (const std::runtime_error& error) {
+        throw PeError(error.what());
     }
-    if (in.bad()) throw PeError(path.string() + ": cannot be read");
     try {
         return PeImage(std::move(bytes));
     } catch (const PeError& error) {

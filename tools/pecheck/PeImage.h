@@ -61,10 +61,17 @@ struct Resource {
     std::span<const std::uint8_t> bytes;  // inside the image: valid while the image lives
 };
 
+// The largest file Read takes. The format's file offsets are 32 bits, so no
+// image passes 4 GiB, and Microsoft's linker holds an image to 2 GiB: a
+// larger file is no image a build made, and it is refused before it is read
+// whole into memory.
+inline constexpr std::uintmax_t kMaxImageFileBytes = std::uintmax_t{2} << 30;
+
 class PeImage {
 public:
     explicit PeImage(std::vector<std::uint8_t> file);
-    // PeError also for a file that cannot be read.
+    // PeError also for a file that cannot be read, and unread for a device, a
+    // folder, a pipe or a file past kMaxImageFileBytes.
     static PeImage Read(const std::filesystem::path& path);
 
     // Resource bytes point into the image's own buffer, which a move keeps.

@@ -2,6 +2,7 @@
 // carries as resources, or dumps one resource, so that a build can be checked
 // from a shell.
 
+#include <algorithm>
 #include <charconv>
 #include <iostream>
 #include <optional>
@@ -9,6 +10,8 @@
 #include <string_view>
 #include <system_error>
 #include <vector>
+
+#include <tools/common/ToolFiles.h>
 
 #include "Listing.h"
 #include "PeImage.h"
@@ -41,8 +44,11 @@ const char* const kHelp =
     "as they are listed. Where the resource exists in several languages, --lang LANG (decimal or\n"
     "0x hexadecimal) picks one.\n"
     "\n"
-    "Exit status: 0 done, 1 a file that cannot be read or is no sound PE image, or no such\n"
-    "resource, 2 a bad command line.\n";
+    "FILE must be a regular file of at most 2 GiB, the most Microsoft's linker writes; anything\n"
+    "else is refused unread.\n"
+    "\n"
+    "Exit status: 0 done, 1 a file that cannot be read or is no sound PE image, no such resource,\n"
+    "or standard output that cannot be written, 2 a bad command line.\n";
 
 struct Options {
     std::string file;
@@ -94,36 +100,38 @@ std::optional<Options> Parse(const std::vector<std::string>& arguments) {
     return options;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    for (const auto& argument : arguments)
-        if (argument == "--help" || argument == "-h") {
-            std::cout << kHelp;
-            return kOk;
-        }
-    auto options = Parse(arguments);
-    if (!options) return kUsage;
+// Lists the image or dumps one of its resources to standard output.
+int Check(const Options& options) {
     try {
-        auto image = ombralpe::PeImage::Read(options->file);
-        if (options->resource) {
+        auto image = ombralpe::PeImage::Read(options.file);
+        if (options.resource) {
             const auto& resource =
-                ombralpe::FindResource(image, ombralpe::ParseId(options->resource->first, true),
-                                       ombralpe::ParseId(options->resource->second, false), options->language);
+                ombralpe::FindResource(image, ombralpe::ParseId(options.resource->first, true),
+                                       ombralpe::ParseId(options.resource->second, false), options.language);
             std::cout.write(reinterpret_cast<const char*>(resource.bytes.data()),
                             static_cast<std::streamsize>(resource.bytes.size()));
         } else {
-            std::cout << ombralpe::Listing(image, options->functions);
-        }
-        std::cout.flush();
-        if (!std::cout) {
-            std::cerr << "pecheck: standard output cannot be written\n";
-            return kFailed;
+            std::cout << ombralpe::Listing(image, options.functions);
         }
         return kOk;
     } catch (const ombralpe::PeError& error) {
         std::cerr << "pecheck: " << error.what() << '\n';
         return kFailed;
     }
+}
+
+int Run(const std::vector<std::string>& arguments) {
+    if (std::ranges::any_of(arguments, [](const auto& a) { return a == "--help" || a == "-h"; })) {
+        std::cout << kHelp;
+        return kOk;
+    }
+    auto options = Parse(arguments);
+    return options ? Check(*options) : kUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int status = Run({argv + 1, argv + argc});
+    return toolfiles::FlushStandardOutput("pecheck") ? status : kFailed;
 }

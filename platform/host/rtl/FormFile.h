@@ -18,6 +18,11 @@
 
 namespace host {
 
+// A form file larger than this is refused unread, and none is written: forms
+// with pictures stored in them stay far below it, and the limit keeps a
+// hostile file from taking all memory.
+inline constexpr std::uintmax_t kMaxFormFileBytes = 16u << 20;
+
 enum class TFormFileKind : std::uint8_t { Binary, BinaryResource, Text };
 
 struct TFormFileLayout {

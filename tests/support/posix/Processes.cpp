@@ -35,7 +35,7 @@ ProcessResult Run(const std::vector<std::string>& argv, const RunOptions& option
     pid_t child = fork();
     if (child < 0) throw std::runtime_error("fork failed");
     if (child == 0) {
-        dup2(fileno(out), 1);
+        dup2(options.output ? open(options.output->c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600) : fileno(out), 1);
         dup2(fileno(err), 2);
         dup2(in ? fileno(in) : open("/dev/null", O_RDONLY), 0);
         for (const auto& setting : options.environment) putenv(const_cast<char*>(setting.c_str()));

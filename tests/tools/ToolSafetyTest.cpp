@@ -348,10 +348,10 @@ TEST_F(ToolSafetyTest, OutputThatCannotBeWrittenFailsTheCommand) {
         int exitCode;
         std::string says;
     } cases[] = {
-        {tool + " drivers >/dev/full", 1, "cannot write to standard output: No space left on device"},
-        {tool + " list >/dev/full", 1, "cannot write to standard output"},
-        {tool + " about </dev/null >/dev/full", 1, "cannot write to standard output"},
-        {"echo list | " + tool + " design " + form + " >/dev/full", 1, "cannot write to standard output"},
+        {tool + " drivers >/dev/full", 1, "cannot write standard output: No space left on device"},
+        {tool + " list >/dev/full", 1, "cannot write standard output"},
+        {tool + " about </dev/null >/dev/full", 1, "cannot write standard output"},
+        {"echo list | " + tool + " design " + form + " >/dev/full", 1, "cannot write standard output"},
         {tool + " about --png '' </dev/null", 2, "--png needs a file name"},
         {tool + " about --png " + Path("a-folder") + " </dev/null >/dev/null", 1,
          "cannot write the picture " + Path("a-folder") + ": it is a folder"},

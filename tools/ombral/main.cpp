@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <cerrno>
-#include <cstring>
 #include <iostream>
 #include <memory>
 #include <span>
@@ -24,6 +22,8 @@
 #include <platform/odbc/DriverRegistration.h>
 #include <platform/odbc/InstallerMessages.h>
 #include <platform/odbc/ToolAccess.h>
+
+#include <tools/common/ToolFiles.h>
 
 #include "CommandLine.h"
 #include "DesignCommands.h"
@@ -630,17 +630,6 @@ void UseConfiguration(const std::string& folder) {
     odbcsetup::UsePrivateConfiguration(folder, odbcsetup::FindSetupLibrary(), CatalogueDrivers());
 }
 
-// What the command wrote must have reached standard output: a full disk or a
-// closed pipe is a failure, not a success with nothing to show.
-int Flushed(int status) {
-    errno = 0;
-    if (std::cout.flush()) return status;
-    const int error = errno;
-    std::cerr << "ombral: cannot write to standard output" << (error ? std::string(": ") + std::strerror(error) : "")
-              << "\n";
-    return kFailed;
-}
-
 int RunCommand(int argc, char** argv) {
     ParsedCommand command;
     try {
@@ -665,4 +654,9 @@ int RunCommand(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return Flushed(RunCommand(argc, argv)); }
+// What the command wrote must have reached standard output: a full disk or a
+// closed pipe is a failure, not a success with nothing to show.
+int main(int argc, char** argv) {
+    const int status = RunCommand(argc, argv);
+    return toolfiles::FlushStandardOutput("ombral") ? status : kFailed;
+}

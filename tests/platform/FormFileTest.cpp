@@ -186,7 +186,8 @@ TEST(FormFile, APropertyBackAtItsDefaultLeavesAndANewOneComesInDeclaredOrder) {
         if (line == "    DatabaseDir = 'C:\\Shop\\Archiv'\r") expected.push_back("    UserID = 'archiv'\r");
     }
     EXPECT_EQ(Lines(edited), expected);
-    const TFormObject& kasse = Child(TFormDocument(edited).Root(), "Kasse");
+    const TFormDocument reread(edited);
+    const TFormObject& kasse = Child(reread.Root(), "Kasse");
     EXPECT_EQ(kasse.Properties.at(6).Name, "optExclusive");
 }
 

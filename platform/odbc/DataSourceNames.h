@@ -1,5 +1,5 @@
 #pragma once
-// The names a data source may have, and how a text is shown in a message.
+// The names a data source may have.
 
 #include <optional>
 #include <string>
@@ -15,9 +15,5 @@ constexpr std::size_t kMaxNameBytes = 32;
 // unixODBC keeps for itself), or nothing when it can. An empty name passes:
 // whoever asks decides what blank means to them.
 std::optional<std::string> NameProblem(std::string_view name);
-
-// `text` with every control character written as an escape (\t, \n, \r,
-// \xHH), so that a message never carries them raw to a terminal or a log.
-std::string Escaped(std::string_view text);
 
 }  // namespace odbcsetup

@@ -14,21 +14,23 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <map>
 #include <mutex>
 #include <system_error>
 
+#include <platform/host/rtl/BasicText.h>
+
 namespace odbcini {
 namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
+using host::IsControlChar;
+using host::SameText;
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // By hand: find_first_not_of looks every character up in the set.
 std::string_view Trim(std::string_view s) {
@@ -44,15 +46,7 @@ std::string_view Content(std::string_view text) {
     return text;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
-bool LessName(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return Lower(x) < Lower(y); });
-}
+bool LessName(std::string_view a, std::string_view b) { return host::CompareText(a, b) < 0; }
 
 bool IsBlankLine(std::string_view text) { return Trim(Content(text)).empty(); }
 
@@ -66,18 +60,7 @@ bool IsBrokenHeader(std::string_view text) {
 // Names go into error messages; keep those printable and of sane length.
 std::string Show(std::string_view text) {
     constexpr size_t kMax = 60;
-    std::string out;
-    for (char c : text.substr(0, kMax)) {
-        if (IsControl(c)) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02x", static_cast<unsigned char>(c));
-            out += buf;
-        } else {
-            out += c;
-        }
-    }
-    if (text.size() > kMax) out += "...";
-    return out;
+    return host::EscapeControls(text.substr(0, kMax)) + (text.size() > kMax ? "..." : "");
 }
 
 constexpr std::string_view kEntrySeparator = " = ";
@@ -101,7 +84,7 @@ ParsedLine ParseLine(std::string_view raw) {
     const std::string_view s = Content(raw);
     const std::string_view t = Trim(s);
     const bool header = !t.empty() && t.front() == '[';
-    if (std::any_of(s.begin(), s.end(), [](char c) { return c != '\t' && IsControl(c); })) {
+    if (std::any_of(s.begin(), s.end(), [](char c) { return c != '\t' && IsControlChar(c); })) {
         const bool nul = s.find('\0') != std::string_view::npos;
         return {header ? ParsedLine::BrokenHeader : ParsedLine::Binary, {}, {}, {},
                 nul ? "line holds a NUL byte" : "line holds a control character"};
@@ -122,7 +105,7 @@ ParsedLine ParseLine(std::string_view raw) {
 void CheckText(const std::string& what, std::string_view text) {
     if (text.find_first_of("\r\n") != std::string_view::npos) throw IniError(what + " holds a line break");
     if (text.find('\0') != std::string_view::npos) throw IniError(what + " holds a NUL byte");
-    if (std::any_of(text.begin(), text.end(), [](char c) { return c != '\t' && IsControl(c); }))
+    if (std::any_of(text.begin(), text.end(), [](char c) { return c != '\t' && IsControlChar(c); }))
         throw IniError(what + " holds a control character");
     if (!text.empty() && (IsBlank(text.front()) || IsBlank(text.back())))
         throw IniError(what + " begins or ends with a blank");
@@ -487,7 +470,7 @@ bool IniDocument::HasSection(std::string_view section) const { return Find(secti
 std::optional<std::string> IniDocument::Value(std::string_view section, std::string_view key) const {
     if (const Section* s = Find(section))
         for (const Line& line : s->lines)
-            if (line.entry && SameName(line.key, key)) return std::string(line.value);
+            if (line.entry && SameText(line.key, key)) return std::string(line.value);
     return std::nullopt;
 }
 
@@ -507,7 +490,7 @@ IniDocument::Section* IniDocument::Find(std::string_view section) {
 const IniDocument::Section* IniDocument::Find(std::string_view section) const {
     const auto before = [&](size_t i, std::string_view name) { return LessName(sections_[i].name, name); };
     const auto it = std::lower_bound(index_.begin(), index_.end(), section, before);
-    return it != index_.end() && SameName(sections_[*it].name, section) ? &sections_[*it] : nullptr;
+    return it != index_.end() && SameText(sections_[*it].name, section) ? &sections_[*it] : nullptr;
 }
 
 void IniDocument::Reindex() {
@@ -593,7 +576,7 @@ void IniDocument::SetValue(std::string_view section, std::string_view key, std::
     const size_t liveEnd = LiveEnd(*s);
     for (size_t i = 0; i < liveEnd; ++i) {
         Line& line = s->lines[i];
-        if (!line.entry || !SameName(line.key, key)) continue;
+        if (!line.entry || !SameText(line.key, key)) continue;
         if (line.key == key && line.value == value) return;  // keep the line's own spacing
         const bool crlf = !line.text.empty() && line.text.back() == '\r';
         line = EntryLine(key, value, crlf ? "\r" : "");
@@ -630,7 +613,7 @@ void IniDocument::ReplaceSection(std::string_view section, const std::vector<Ent
     // A later section of the same name would still be seen by readers that
     // take the last one, so the replacement must be the only one left.
     const auto first = sections_.begin() + (s - sections_.data());
-    const auto same = [&](const Section& x) { return SameName(x.name, section); };
+    const auto same = [&](const Section& x) { return SameText(x.name, section); };
     if (std::find_if(first + 1, sections_.end(), same) == sections_.end()) return;
     if (same(sections_.back())) finalNewline_ = true;
     sections_.erase(std::remove_if(first + 1, sections_.end(), same), sections_.end());
@@ -640,7 +623,7 @@ void IniDocument::ReplaceSection(std::string_view section, const std::vector<Ent
 bool IniDocument::RemoveSection(std::string_view section) {
     CheckSectionName(section);
     if (!Find(section)) return false;
-    const auto same = [&](const Section& s) { return SameName(s.name, section); };
+    const auto same = [&](const Section& s) { return SameText(s.name, section); };
     // The line that becomes the last one had a line break of its own.
     if (same(sections_.back())) finalNewline_ = true;
     sections_.erase(std::remove_if(sections_.begin(), sections_.end(), same), sections_.end());

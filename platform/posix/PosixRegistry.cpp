@@ -13,16 +13,8 @@
 
 namespace {
 
+using host::SameText;
 using host::String;
-
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 std::vector<std::string_view> SplitPath(std::string_view path) {
     if (!path.empty() && path.back() == '\\') path.remove_suffix(1);

@@ -5,6 +5,7 @@
 
 #include <PlatformOdbc.h>
 
+#include <platform/host/rtl/BasicText.h>
 #include <platform/odbc/SetupLibrary.h>
 #include <platform/win32/RegistryKeys.h>
 
@@ -15,7 +16,7 @@ namespace {
 const std::string kDataSources = "Software\\ODBC\\ODBC.INI\\";
 const std::string kDataSourceList = "Software\\ODBC\\ODBC.INI\\ODBC Data Sources";
 
-bool IsDriverKeyword(const std::string& keyword) { return lstrcmpiA(keyword.c_str(), "Driver") == 0; }
+bool IsDriverKeyword(const std::string& keyword) { return host::SameText(keyword, "Driver"); }
 
 class RegistryDataSourceStore final : public DataSourceStore {
 public:

@@ -2,7 +2,6 @@
 // checks its PACKAGEINFO, initialises it, runs its modules' Register
 // procedures, shows what they registered and unloads it again.
 
-#include <cctype>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include <platform/host/design/DesignIntf.h>
+#include <platform/host/rtl/BasicText.h>
 #include <platform/host/rtl/PackageInfo.h>
 #include <platform/host/rtl/PackageModules.h>
 #include <platform/host/rtl/Packages.h>
@@ -74,10 +74,7 @@ Options ParseArguments(const std::vector<std::string_view>& args) {
 // name with a capital first letter and the rest small.
 String RegisterProcedureName(std::string_view module) {
     String name(module);
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const auto c = static_cast<unsigned char>(name[i]);
-        name[i] = static_cast<char>(i == 0 ? std::toupper(c) : std::tolower(c));
-    }
+    for (std::size_t i = 0; i < name.size(); ++i) name[i] = i == 0 ? host::UpperAscii(name[i]) : host::LowerAscii(name[i]);
     return "@" + name + "@Register$qqrv";
 }
 

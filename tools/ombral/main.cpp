@@ -2,8 +2,6 @@
 // TOmbralCreator, and looks drivers and data sources up through the package's
 // routines.
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -141,7 +139,7 @@ std::string InstallerReason() {
 }
 
 int Fail(const std::string& why) {
-    std::cerr << "ombral: " << odbcsetup::Escaped(why) << "\n";
+    std::cerr << "ombral: " << host::EscapeControls(why) << "\n";
     return kFailed;
 }
 
@@ -151,11 +149,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-bool SameText(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
+using host::SameText;
 
 const char* Scope(bool system) { return system ? "system" : "user"; }
 
@@ -347,7 +341,7 @@ const char* RequestName(int request) {
 // What a dry run would have sent: the request, the driver and each pair of
 // the attribute list on a line of its own, the password masked.
 std::string DescribeRequest(int request, const String& driver, std::string_view attributes) {
-    const auto shown = [](std::string_view ansi) { return odbcsetup::Escaped(host::AnsiToUtf8(ansi)); };
+    const auto shown = [](std::string_view ansi) { return host::EscapeControls(host::AnsiToUtf8(ansi)); };
     std::string text = "  request " + std::to_string(request) + " (" + RequestName(request) + ")\n  driver " +
                        shown(driver) + "\n";
     for (std::size_t at = 0; at < attributes.size() && attributes[at] != '\0';) {
@@ -448,7 +442,7 @@ int Save(const ParsedCommand& c) {
     }
     const std::string& path = c.arguments[0];
     odbcsetup::WriteOwnerOnlyFile(path, host::WriteComponentText(creator));
-    std::cout << "saved " << creator.Name << " to " << odbcsetup::Escaped(path) << "\n";
+    std::cout << "saved " << creator.Name << " to " << host::EscapeControls(path) << "\n";
     return kOk;
 }
 
@@ -487,7 +481,7 @@ int RunSaved(const ParsedCommand& c) {
         if (outcome.done) {
             std::cout << name << ": " << outcome.text << "\n" << outcome.request << std::flush;
         } else {
-            std::cerr << "ombral: " << odbcsetup::Escaped(name + ": " + outcome.text) << "\n";
+            std::cerr << "ombral: " << host::EscapeControls(name + ": " + outcome.text) << "\n";
             status = kFailed;
         }
     }
@@ -510,7 +504,7 @@ int Exists(const ParsedCommand& c) {
     if (DataSources(registry, system).OpenKeyReadOnly(kDataSourceRoot + name)) {
         const auto why = odbcsetup::ChangeProblem(system);
         std::cout << what << " exists, but this user cannot change it"
-                  << (why ? " (" + odbcsetup::Escaped(*why) + ")" : std::string()) << "\n";
+                  << (why ? " (" + host::EscapeControls(*why) + ")" : std::string()) << "\n";
         return kOk;
     }
     std::cout << what << " does not exist\n";
@@ -552,7 +546,7 @@ int Drivers(const ParsedCommand&) {
             std::cout << "   (not installed)\n";
             continue;
         }
-        using odbcsetup::Escaped;  // the values come from a file anyone with access may have written
+        constexpr auto Escaped = host::EscapeControls;  // the values are from a file anyone with access may write
         std::cout << "   Driver=" << Escaped(info.Driver.view()) << "  DriverODBCVer="
                   << Escaped(info.DriverODBCVer.view()) << "  DSN=" << Escaped(info.DSN.view())
                   << "  FileExtns=" << Escaped(info.FileExtns.view()) << "  UID=" << Escaped(info.UID.view()) << "\n";
@@ -571,7 +565,7 @@ int List(const ParsedCommand& c) {
         // unixODBC keeps its settings in a section of odbc.ini.
         if (SameText(name, "ODBC Data Sources") || SameText(name, "ODBC")) continue;
         if (!registry.OpenKeyReadOnly(kDataSourceRoot + name)) continue;
-        std::cout << odbcsetup::Escaped(name) << "\t" << odbcsetup::Escaped(registry.ReadString("Description"))
+        std::cout << host::EscapeControls(name) << "\t" << host::EscapeControls(registry.ReadString("Description"))
                   << "\n";
     }
     return kOk;
@@ -634,7 +628,7 @@ int main(int argc, char** argv) {
         if (command.configDir) UseConfiguration(*command.configDir);
         return Run(command);
     } catch (const UsageError& error) {
-        std::cerr << "ombral: " << odbcsetup::Escaped(error.what()) << "\n";
+        std::cerr << "ombral: " << host::EscapeControls(error.what()) << "\n";
         if (command.spec) std::cerr << "Usage: " << command.spec->usage << "\n";
         else std::cerr << "Try 'ombral --help'.\n";
         return kUsage;

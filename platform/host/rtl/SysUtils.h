@@ -1,11 +1,13 @@
 #pragma once
-// The host's run-time library: exceptions and conversions.
+// The host's run-time library: exceptions and conversions, and (from
+// BasicText.h) comparison without regard to case and escaped text.
 
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include <platform/host/rtl/BasicText.h>
 #include <platform/host/rtl/Types.h>
 
 namespace host {
@@ -24,11 +26,6 @@ String IntToStr(Integer value);
 // also several such parts joined by dots (Font.Style).
 bool IsValidIdent(std::string_view Ident, bool AllowDots = false);
 
-// Comparison of ASCII letters without regard to case: CompareText is below,
-// equal or above zero as S1 sorts before, with or after S2.
-int CompareText(std::string_view S1, std::string_view S2);
-inline bool SameText(std::string_view S1, std::string_view S2) { return CompareText(S1, S2) == 0; }
-
 // Without the leading and trailing blanks and control characters.
 String Trim(std::string_view S);
 
@@ -36,25 +33,6 @@ String Trim(std::string_view S);
 // delimiter; empty for a name without one. The delimiters are the
 // platform's: '\\' and the drive colon on Win32, '/' on POSIX.
 String ExtractFilePath(const String& FileName);
-
-inline bool IsControlChar(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
-
-// The text with every control character written as an escape (\t, \n, \r,
-// \xHH), so that what a file held never reaches a terminal or a log raw.
-// Header-only: the setup library uses it without the rest of the framework.
-inline std::string EscapeControls(std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string shown;
-    shown.reserve(text.size());
-    for (char c : text) {
-        if (!IsControlChar(c)) shown.push_back(c);
-        else if (c == '\t') shown += "\\t";
-        else if (c == '\n') shown += "\\n";
-        else if (c == '\r') shown += "\\r";
-        else (shown += "\\x") += {kHex[(c >> 4) & 0xf], kHex[c & 0xf]};
-    }
-    return shown;
-}
 
 // A String holds the host's ANSI text, Windows-1252 on every platform. These
 // convert it from and to Unicode; a character that has no ANSI code

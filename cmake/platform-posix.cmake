@@ -3,7 +3,14 @@
 find_library(OMBRAL_ODBCINST odbcinst REQUIRED)
 find_path(OMBRAL_ODBCINST_INCLUDE odbcinst.h REQUIRED)
 
-add_library(ombral_inifile STATIC ${CMAKE_SOURCE_DIR}/platform/posix/OdbcIniFile.cpp)
+# The file layer and unixODBC's configuration files over it: their text, where
+# they are, the read cache and the locked update.
+add_library(ombral_inifile STATIC
+  ${CMAKE_SOURCE_DIR}/platform/posix/Files.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/IniDocument.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/OdbcFiles.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/IniCache.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/IniUpdate.cpp)
 target_include_directories(ombral_inifile PUBLIC $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}>)
 
 # Split as on Win32; POSIX builds one framework library from both.

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace host {
 
@@ -50,6 +51,21 @@ inline std::string EscapeControls(std::string_view text) {
         else (shown += "\\x") += {kHex[(c >> 4) & 0xf], kHex[c & 0xf]};
     }
     return shown;
+}
+
+// "cannot VERB PATH: REASON": the one shape of a message saying what the
+// system would not do with a file, the reason given as text, as an error code
+// or as errno's value.
+inline std::string CannotText(std::string_view verb, std::string_view path, std::string_view reason) {
+    std::string text = "cannot ";
+    text.append(verb).append(" ").append(path).append(": ").append(reason);
+    return text;
+}
+inline std::string CannotText(std::string_view verb, std::string_view path, std::error_code error) {
+    return CannotText(verb, path, error.message());
+}
+inline std::string CannotText(std::string_view verb, std::string_view path, int error) {
+    return CannotText(verb, path, std::error_code(error, std::generic_category()));
 }
 
 }  // namespace host

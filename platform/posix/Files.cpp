@@ -185,12 +185,15 @@ void SyncFolder(const std::string& folder) {
 
 void ReplaceWhole(const std::string& target, const struct stat* old, std::string_view content) {
     CopyBeside copy(target);
+    // Private until its bytes are on disk; its owner and mode, set last, are
+    // made durable with the rename by the folder's sync.
     WriteAll(copy.Handle(), content, copy.Path());
+    if (::fsync(copy.Handle()) != 0) throw FileError(CannotText("write", copy.Path(), errno));
     if (old) KeepOwner(copy, target, *old);
     // Set explicitly: mkostemp's 0600 is subject to the umask.
     if (::fchmod(copy.Handle(), old ? old->st_mode & 07777 : 0600) != 0)
         throw FileError(CannotText("keep the mode of", target, errno));
-    if (::fsync(copy.Handle()) != 0 || copy.Close() != 0) throw FileError(CannotText("write", copy.Path(), errno));
+    if (copy.Close() != 0) throw FileError(CannotText("write", copy.Path(), errno));
     if (::rename(copy.Path().c_str(), target.c_str()) != 0) throw FileError(CannotText("replace", target, errno));
     copy.Keep();
     SyncFolder(FolderOf(target));

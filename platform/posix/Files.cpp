@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <system_error>
 #include <utility>
 
 #include <platform/host/rtl/BasicText.h>
@@ -118,6 +119,41 @@ Descriptor HoldLockFile(const std::string& path) {
     if (lock.Get() < 0) throw FileError(CannotText("open the lock file", path, errno));
     LockExclusive(lock.Get(), path);
     return lock;
+}
+
+namespace {
+
+std::string ErrnoText(int error) { return std::generic_category().message(error); }
+
+std::optional<std::string> FolderProblem(const std::string& target) {
+    const std::string folder = FolderOf(target);
+    if (::access(folder.c_str(), W_OK) == 0) return std::nullopt;
+    return "this user may not write its folder " + folder + ", where the file is replaced (" + ErrnoText(errno) + ")";
+}
+
+}  // namespace
+
+std::optional<std::string> ChangeProblem(const std::string& path, IfMissing ifMissing) {
+    if (path.empty()) return "it has no name";
+    std::string target;
+    try {
+        target = ResolveTarget(path);
+    } catch (const FileError& error) {
+        return error.what();
+    }
+    struct stat st;
+    if (::stat(target.c_str(), &st) != 0) {
+        if (errno != ENOENT) return CannotText("examine", target, errno);
+        if (ifMissing == IfMissing::Fail) return "it does not exist";
+        return FolderProblem(target);
+    }
+    if (!S_ISREG(st.st_mode)) return "it is not a regular file";
+    if (::access(target.c_str(), W_OK) != 0) return "this user may not write it (" + ErrnoText(errno) + ")";
+    if (auto problem = FolderProblem(target)) return problem;
+    if (::geteuid() != 0 && st.st_uid != ::geteuid())
+        return "it belongs to user " + std::to_string(st.st_uid) +
+               ": a copy this user made to replace it could not keep that owner";
+    return std::nullopt;
 }
 
 namespace {

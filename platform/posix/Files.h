@@ -66,6 +66,16 @@ void LockExclusive(int fd, const std::string& path);
 // and waits for an exclusive lock on it, held while the descriptor lives.
 Descriptor HoldLockFile(const std::string& path);
 
+enum class IfMissing { Fail, Create };  // what a change does without the file
+
+// Why this user may not change the file at `path` (a link by its target) by
+// replacing it whole, or nothing when a change may go ahead. It must exist
+// unless `ifMissing` lets the change make it, be a regular file this user may
+// write, in a folder this user may write, and belong to this user unless the
+// user is root: no one else could give the copy that replaces it the file's
+// owner.
+std::optional<std::string> ChangeProblem(const std::string& path, IfMissing ifMissing);
+
 // Replaces `target` (no link) whole: the bytes go to a copy beside it that no
 // other user can read while they are written, which then takes the old
 // file's owner, group and mode (`old`; without one, a new file of mode 0600),

@@ -16,7 +16,7 @@
 
 namespace odbcini {
 
-enum class IfMissing { Fail, Create };  // what UpdateIniFile does without the file
+using posixfiles::IfMissing;  // what UpdateIniFile does without the file
 
 // The three files, found by unixODBC's rules from the current environment:
 // $ODBCSYSINI (else /etc) holds odbc.ini and $ODBCINSTINI (else odbcinst.ini;
@@ -36,10 +36,6 @@ OdbcFiles LocateOdbcFiles();
 // next read compare the text itself.
 std::shared_ptr<const IniDocument> ReadIniFile(const std::string& path);
 
-// True when this process could replace the file (it exists, and it and its
-// folder are writable; a symbolic link is judged by its target).
-bool IsWritable(const std::string& path);
-
 // Locks the file, reads it afresh, applies `change`, and replaces the file
 // atomically (temporary file in the same folder, fsync, rename, fsync of the
 // folder). Temporary files that killed writers left are removed while the
@@ -47,8 +43,9 @@ bool IsWritable(const std::string& path);
 // mode 0600; a replaced one keeps its mode and owner; a symbolic link is
 // written through to its target and stays a link.
 // Throws IniError, leaving the file untouched, when the file is missing (with
-// IfMissing::Fail), damaged or not writable; an exception from `change` passes
-// unchanged, and the file is untouched then too.
+// IfMissing::Fail), damaged, or not this user's to change (posixfiles::
+// ChangeProblem); an exception from `change` passes unchanged, and the file
+// is untouched then too.
 void UpdateIniFile(const std::string& path, const std::function<void(IniDocument&)>& change,
                    IfMissing ifMissing = IfMissing::Fail);
 

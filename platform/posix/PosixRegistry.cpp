@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <platform/host/rtl/Registry.h>
+#include <platform/posix/Files.h>
 #include <platform/posix/OdbcIniFile.h>
 
 namespace {
@@ -135,7 +136,8 @@ public:
             if (!create) return nullptr;
             Create(*location);
         }
-        if (access == host::KeyAccess::ReadWrite && !odbcini::IsWritable(location->file)) return nullptr;
+        if (access == host::KeyAccess::ReadWrite && posixfiles::ChangeProblem(location->file, odbcini::IfMissing::Fail))
+            return nullptr;
         return std::make_unique<IniKey>(std::move(*location));
     }
 };

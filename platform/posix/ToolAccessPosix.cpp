@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <string_view>
-#include <system_error>
 
 #include <platform/host/rtl/BasicText.h>
 #include <platform/odbc/ToolAccess.h>
@@ -29,12 +28,6 @@ using posixfiles::FolderOf;
 std::string FileOf(bool system) {
     const auto files = odbcini::LocateOdbcFiles();
     return system ? files.systemOdbcIni : files.userOdbcIni;
-}
-
-bool MayWrite(const std::string& path, int& error) {
-    if (::access(path.c_str(), W_OK) == 0) return true;
-    error = errno;
-    return error != EACCES && error != EROFS && error != EPERM;  // other failures are reported where they occur
 }
 
 // The file a link finally names, since that is what gets replaced.
@@ -57,18 +50,14 @@ std::optional<std::string> ReadProblem(bool system) {
     }
 }
 
+// unixODBC needs the system file to exist; a user's own file is made on
+// first use, as the setup library's store makes it.
 std::optional<std::string> ChangeProblem(bool system) {
-    const std::string file = FileOf(system), target = Target(file);
-    int error = 0;
-    struct stat st;
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    const auto reason = [&] { return std::generic_category().message(error); };
-    if (exists && !MayWrite(target, error))
-        return CannotText("change", file, "this user may not write it (" + reason() + ")");
-    if ((exists || !system) && !MayWrite(FolderOf(target), error))
-        return CannotText("change", file, "this user may not write its folder " + FolderOf(target) +
-                                              ", where the file is replaced (" + reason() + ")");
-    return std::nullopt;
+    const std::string file = FileOf(system);
+    const auto ifMissing = system ? odbcini::IfMissing::Fail : odbcini::IfMissing::Create;
+    const auto problem = posixfiles::ChangeProblem(file, ifMissing);
+    if (!problem) return std::nullopt;
+    return CannotText("change", file.empty() ? "the user's odbc.ini" : file, *problem);
 }
 
 ScopeLock::ScopeLock(bool system) {

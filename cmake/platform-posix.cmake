@@ -41,6 +41,7 @@ set(OMBRAL_SETUP_PREFIX "lib")
 set(OMBRAL_SETUP_LINK_OPTIONS
   "LINKER:--version-script=${CMAKE_SOURCE_DIR}/platform/posix/ombralsetup.map" "LINKER:--exclude-libs,ALL")
 set(OMBRAL_DRIVERREG_SOURCES ${CMAKE_SOURCE_DIR}/platform/posix/DriverRegistrationPosix.cpp)
+set(OMBRAL_TOOL_ACCESS_SOURCES ${CMAKE_SOURCE_DIR}/platform/posix/ToolAccessPosix.cpp)
 set(OMBRAL_DRIVERREG_LIBRARIES ombral_inifile)
 
 # The programs the build runs.

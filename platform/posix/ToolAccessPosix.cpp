@@ -23,20 +23,10 @@ namespace {
 using host::CannotText;
 using posixfiles::Descriptor;
 using posixfiles::FileError;
-using posixfiles::FolderOf;
 
 std::string FileOf(bool system) {
     const auto files = odbcini::LocateOdbcFiles();
     return system ? files.systemOdbcIni : files.userOdbcIni;
-}
-
-// The file a link finally names, since that is what gets replaced.
-std::string Target(const std::string& path) {
-    try {
-        return posixfiles::ResolveTarget(path);
-    } catch (const FileError&) {
-        return path;
-    }
 }
 
 }  // namespace
@@ -60,8 +50,9 @@ std::optional<std::string> ChangeProblem(bool system) {
     return CannotText("change", file.empty() ? "the user's odbc.ini" : file, *problem);
 }
 
+// Beside the file a link finally names, as the update's own lock is.
 ScopeLock::ScopeLock(bool system) {
-    Descriptor lock = posixfiles::HoldLockFile(Target(FileOf(system)) + kToolLockSuffix);
+    Descriptor lock = posixfiles::HoldLockFile(posixfiles::ResolveTarget(FileOf(system)) + kToolLockSuffix);
     handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(lock.Release()));
 }
 
@@ -81,8 +72,7 @@ bool Same(const struct stat& a, std::uint64_t device, std::uint64_t file) {
     return static_cast<std::uint64_t>(a.st_dev) == device && static_cast<std::uint64_t>(a.st_ino) == file;
 }
 
-// A file with other names, or one whose owner only the file itself can keep,
-// is written where it is.
+// Writes over the file where it is, for one that must stay the same file.
 void RewriteInPlace(const std::string& target, const struct stat& old, std::string_view content) {
     Descriptor fd(::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat st;
@@ -149,10 +139,14 @@ FileSnapshot ReplaceReadFile(const std::string& path, const FileSnapshot& read, 
     const std::string target = link ? posixfiles::ResolveTarget(path) : path;
     if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)
         throw FileError(path + " is read-only: not saved");
+    // Replaced whole only where this user may replace it keeping its group
+    // too, and no other name of it would be left with the old bytes.
     const bool otherNames = st.st_nlink > 1;
-    const bool ownerKept = ::geteuid() == 0 || (st.st_uid == ::geteuid() && st.st_gid == ::getegid());
-    if (otherNames || !ownerKept || ::access(FolderOf(target).c_str(), W_OK) != 0) RewriteInPlace(target, st, content);
-    else posixfiles::ReplaceWhole(target, &st, content);
+    const bool groupKept = ::geteuid() == 0 || st.st_gid == ::getegid();
+    if (otherNames || !groupKept || posixfiles::ChangeProblem(target, posixfiles::IfMissing::Fail))
+        RewriteInPlace(target, st, content);
+    else
+        posixfiles::ReplaceWhole(target, &st, content);
     return ReadFileSnapshot(path, content.size());
 }
 

@@ -63,8 +63,9 @@ private:
     }
 
     void Check(LSTATUS status, const std::string& what) const {
-        if (status == ERROR_SUCCESS) return;
-        throw SetupError{ODBC_ERROR_REQUEST_FAILED, host::CannotText("write", "'" + what + "'", win32::ErrorText(status))};
+        if (status != ERROR_SUCCESS)
+            throw SetupError{ODBC_ERROR_REQUEST_FAILED,
+                             host::CannotText("write", "'" + what + "'", win32::ErrorText(status))};
     }
 
     HKEY hive_;

@@ -74,7 +74,8 @@ Options ParseArguments(const std::vector<std::string_view>& args) {
 // name with a capital first letter and the rest small.
 String RegisterProcedureName(std::string_view module) {
     String name(module);
-    for (std::size_t i = 0; i < name.size(); ++i) name[i] = i == 0 ? host::UpperAscii(name[i]) : host::LowerAscii(name[i]);
+    for (char& c : name) c = host::LowerAscii(c);
+    if (!name.empty()) name[0] = host::UpperAscii(name[0]);
     return "@" + name + "@Register$qqrv";
 }
 

@@ -3,7 +3,14 @@
 find_library(OMBRAL_ODBCINST odbcinst REQUIRED)
 find_path(OMBRAL_ODBCINST_INCLUDE odbcinst.h REQUIRED)
 
-add_library(ombral_inifile STATIC ${CMAKE_SOURCE_DIR}/platform/posix/OdbcIniFile.cpp)
+# The file layer and unixODBC's configuration files over it: their text, where
+# they are, the read cache and the locked update.
+add_library(ombral_inifile STATIC
+  ${CMAKE_SOURCE_DIR}/platform/posix/Files.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/IniDocument.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/OdbcFiles.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/IniCache.cpp
+  ${CMAKE_SOURCE_DIR}/platform/posix/IniUpdate.cpp)
 target_include_directories(ombral_inifile PUBLIC $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}>)
 
 # Split as on Win32; POSIX builds one framework library from both.
@@ -52,6 +59,7 @@ set(OMBRAL_SETUP_PREFIX "lib")
 set(OMBRAL_SETUP_LINK_OPTIONS
   "LINKER:--version-script=${CMAKE_SOURCE_DIR}/platform/posix/ombralsetup.map" "LINKER:--exclude-libs,ALL")
 set(OMBRAL_DRIVERREG_SOURCES ${CMAKE_SOURCE_DIR}/platform/posix/DriverRegistrationPosix.cpp)
+set(OMBRAL_TOOL_ACCESS_SOURCES ${CMAKE_SOURCE_DIR}/platform/posix/ToolAccessPosix.cpp)
 set(OMBRAL_DRIVERREG_LIBRARIES ombral_inifile)
 
 # The programs the build runs.

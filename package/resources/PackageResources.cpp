@@ -1,7 +1,6 @@
 #include "PackageResources.h"
 
 #include <array>
-#include <cctype>
 #include <vector>
 
 #include <OmbralCreateUnit/Publisher.h>
@@ -194,7 +193,7 @@ bool IsKnownRelease(int release) { return release >= 4 && release <= 6; }
 
 std::uint8_t NameHash(std::string_view name) {
     unsigned sum = 0;
-    for (unsigned char c : name) sum += static_cast<unsigned>(std::toupper(c));
+    for (char c : name) sum += static_cast<unsigned char>(host::UpperAscii(c));
     return static_cast<std::uint8_t>(sum & 0xFF);
 }
 

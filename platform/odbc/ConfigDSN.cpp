@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include <platform/host/rtl/BasicText.h>
 #include <platform/odbc/DataSourceNames.h>
 #include <platform/odbc/SetupLibrary.h>
 
@@ -16,13 +17,6 @@ namespace {
 using odbcsetup::SetupError;
 
 constexpr const char* kDefaultDataSource = "Default";
-
-bool IsKeyword(std::string_view text, std::string_view keyword) {
-    if (text.size() != keyword.size()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if ((text[i] | 0x20) != (keyword[i] | 0x20)) return false;
-    return true;
-}
 
 struct Request {
     std::optional<std::string> dsn;
@@ -36,7 +30,7 @@ Request ParseAttributes(const char* list) {
         auto equals = text.find('=');
         if (equals == std::string_view::npos)
             throw SetupError{ODBC_ERROR_INVALID_KEYWORD_VALUE, "attribute '" + std::string(text) + "' has no '='"};
-        if (IsKeyword(text.substr(0, equals), "DSN"))
+        if (host::SameText(text.substr(0, equals), "DSN"))
             request.dsn = std::string(text.substr(equals + 1));
         else
             request.attributes.emplace_back(text.substr(0, equals), text.substr(equals + 1));

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include <platform/host/rtl/SysUtils.h>
+#include <platform/host/rtl/BasicText.h>
 
 namespace odbcsetup {
 
@@ -14,18 +14,7 @@ constexpr std::string_view kForbiddenCharacters = "[]{}(),;?*=!@\\";
 // list of data sources), not as data sources.
 constexpr std::array<std::string_view, 2> kReservedNames{"ODBC", "ODBC Data Sources"};
 
-bool IsControl(char c) { return host::IsControlChar(c); }
-
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
-std::string Quoted(std::string_view name) { return "the data source name '" + Escaped(name) + "'"; }
+std::string Quoted(std::string_view name) { return "the data source name '" + host::EscapeControls(name) + "'"; }
 
 }  // namespace
 
@@ -34,11 +23,11 @@ std::optional<std::string> NameProblem(std::string_view name) {
         return Quoted(name) + " is longer than " + std::to_string(kMaxNameBytes) + " bytes (it has " +
                std::to_string(name.size()) + ")";
     for (char c : name)
-        if (IsControl(c)) return Quoted(name) + " holds a control character, which a name may not hold";
+        if (host::IsControlChar(c)) return Quoted(name) + " holds a control character, which a name may not hold";
     if (auto bad = name.find_first_of(kForbiddenCharacters); bad != std::string_view::npos)
         return Quoted(name) + " holds '" + name[bad] + "', which a name may not hold";
     for (auto reserved : kReservedNames)
-        if (SameText(name, reserved))
+        if (host::SameText(name, reserved))
             return Quoted(name) + " is taken: unixODBC reads the section '" + std::string(reserved) +
                    "' of odbc.ini as its own settings";
     return std::nullopt;
@@ -46,10 +35,8 @@ std::optional<std::string> NameProblem(std::string_view name) {
 
 bool IsReservedName(std::string_view name) {
     for (auto reserved : kReservedNames)
-        if (SameText(name, reserved)) return true;
+        if (host::SameText(name, reserved)) return true;
     return false;
 }
-
-std::string Escaped(std::string_view text) { return host::EscapeControls(text); }
 
 }  // namespace odbcsetup

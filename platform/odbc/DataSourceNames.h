@@ -1,5 +1,5 @@
 #pragma once
-// The names a data source may have, and how a text is shown in a message.
+// The names a data source may have.
 
 #include <optional>
 #include <string>
@@ -19,9 +19,5 @@ std::optional<std::string> NameProblem(std::string_view name);
 // True for a name that unixODBC keeps for its own settings and Windows for
 // its list of data sources, beside the data sources: ODBC, ODBC Data Sources.
 bool IsReservedName(std::string_view name);
-
-// `text` with every control character written as an escape (\t, \n, \r,
-// \xHH), so that a message never carries them raw to a terminal or a log.
-std::string Escaped(std::string_view text);
 
 }  // namespace odbcsetup

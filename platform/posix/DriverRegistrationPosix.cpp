@@ -6,10 +6,10 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include <platform/host/rtl/BasicText.h>
 #include <platform/odbc/DriverRegistration.h>
 #include <platform/odbc/ToolAccess.h>
 #include <platform/posix/OdbcIniFile.h>
@@ -36,7 +36,7 @@ void CheckOwnedByCaller(const fs::path& root, const fs::path& entry) {
     struct stat st;
     if (::lstat(entry.c_str(), &st) != 0) {
         if (errno == ENOENT) return;
-        throw RegistrationError("cannot examine " + entry.string() + ": " + std::strerror(errno));
+        throw RegistrationError(host::CannotText("examine", entry.string(), errno));
     }
     const auto refuse = [&](const std::string& why) {
         return RegistrationError("refusing the configuration in " + root.string() + ": " + entry.string() + " " +
@@ -55,11 +55,11 @@ void CheckOwnedByCaller(const fs::path& root, const fs::path& entry) {
 void CheckFoldersAbove(const fs::path& root) {
     std::error_code error;
     fs::path folder = fs::canonical(root.parent_path(), error);
-    if (error) throw RegistrationError("cannot examine " + root.parent_path().string() + ": " + error.message());
+    if (error) throw RegistrationError(host::CannotText("examine", root.parent_path().string(), error));
     for (;; folder = folder.parent_path()) {
         struct stat st;
         if (::stat(folder.c_str(), &st) != 0)
-            throw RegistrationError("cannot examine " + folder.string() + ": " + std::strerror(errno));
+            throw RegistrationError(host::CannotText("examine", folder.string(), errno));
         const auto refuse = [&](const std::string& why) {
             return RegistrationError("refusing the configuration in " + root.string() + ": the folder " +
                                      folder.string() + " above it " + why);
@@ -83,7 +83,7 @@ void CheckConfigurationFiles(const fs::path& root) {
 // A new folder is this user's alone, whatever the umask.
 void MakeFolder(const fs::path& folder) {
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        throw RegistrationError("cannot make " + folder.string() + ": " + std::strerror(errno));
+        throw RegistrationError(host::CannotText("make", folder.string(), errno));
 }
 
 void MakeFile(const std::string& file) {
@@ -135,7 +135,7 @@ PrivateConfiguration UsePrivateConfiguration(const std::string& folder, const st
                                        (root / "odbc.ini").string(), (root / "user" / "odbc.ini").string()};
     std::error_code error;
     fs::create_directories(root.parent_path(), error);
-    if (error) throw RegistrationError("cannot make " + root.parent_path().string() + ": " + error.message());
+    if (error) throw RegistrationError(host::CannotText("make", root.parent_path().string(), error));
     CheckFoldersAbove(root);
     MakeFolder(root);
     CheckOwnedByCaller(root, root);

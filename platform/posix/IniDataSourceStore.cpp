@@ -2,10 +2,10 @@
 // odbc.ini, written through the configuration-file module.
 
 #include <odbcinst.h>
-#include <strings.h>
 
 #include <algorithm>
 
+#include <platform/host/rtl/BasicText.h>
 #include <platform/odbc/SetupLibrary.h>
 #include <platform/posix/OdbcIniFile.h>
 
@@ -17,7 +17,7 @@ namespace {
 // odbcinst.ini; a new data source always gets one of the two.
 std::vector<Attribute> WithDriver(std::vector<Attribute> attributes, const std::string& driver, bool required) {
     auto entry = std::find_if(attributes.begin(), attributes.end(),
-                              [](const Attribute& a) { return strcasecmp(a.first.c_str(), "Driver") == 0; });
+                              [](const Attribute& a) { return host::SameText(a.first, "Driver"); });
     if (entry == attributes.end()) {
         if (required) attributes.insert(attributes.begin(), {"Driver", driver});
     } else if (entry->second.empty()) {

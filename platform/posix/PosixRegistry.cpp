@@ -9,20 +9,13 @@
 #include <vector>
 
 #include <platform/host/rtl/Registry.h>
+#include <platform/posix/Files.h>
 #include <platform/posix/OdbcIniFile.h>
 
 namespace {
 
+using host::SameText;
 using host::String;
-
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 std::vector<std::string_view> SplitPath(std::string_view path) {
     if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
@@ -154,7 +147,8 @@ public:
             if (!create) return nullptr;
             Create(*location);
         }
-        if (access == host::KeyAccess::ReadWrite && !odbcini::IsWritable(location->file)) return nullptr;
+        if (access == host::KeyAccess::ReadWrite && posixfiles::ChangeProblem(location->file, odbcini::IfMissing::Fail))
+            return nullptr;
         return std::make_unique<IniKey>(std::move(*location));
     }
 };

@@ -3,6 +3,7 @@
 
 #include <Win32Api.h>
 
+#include <platform/host/rtl/BasicText.h>
 #include <platform/odbc/DriverRegistration.h>
 #include <platform/win32/RegistryKeys.h>
 
@@ -15,7 +16,7 @@ const std::string kDriverList = "Software\\ODBC\\ODBCINST.INI\\ODBC Drivers";
 
 void Check(LSTATUS status, const std::string& what) {
     if (status != ERROR_SUCCESS)
-        throw RegistrationError("cannot write HKEY_LOCAL_MACHINE\\" + what + ": " + win32::ErrorText(status));
+        throw RegistrationError(host::CannotText("write", "HKEY_LOCAL_MACHINE\\" + what, win32::ErrorText(status)));
 }
 
 std::string ValueText(DWORD type, const BYTE* data, DWORD size) {

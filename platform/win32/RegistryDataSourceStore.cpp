@@ -5,6 +5,7 @@
 
 #include <PlatformOdbc.h>
 
+#include <platform/host/rtl/BasicText.h>
 #include <platform/odbc/SetupLibrary.h>
 #include <platform/win32/RegistryKeys.h>
 
@@ -15,7 +16,7 @@ namespace {
 const std::string kDataSources = "Software\\ODBC\\ODBC.INI\\";
 const std::string kDataSourceList = "Software\\ODBC\\ODBC.INI\\ODBC Data Sources";
 
-bool IsDriverKeyword(const std::string& keyword) { return lstrcmpiA(keyword.c_str(), "Driver") == 0; }
+bool IsDriverKeyword(const std::string& keyword) { return host::SameText(keyword, "Driver"); }
 
 class RegistryDataSourceStore final : public DataSourceStore {
 public:
@@ -63,7 +64,8 @@ private:
 
     void Check(LSTATUS status, const std::string& what) const {
         if (status != ERROR_SUCCESS)
-            throw SetupError{ODBC_ERROR_REQUEST_FAILED, "cannot write '" + what + "': " + win32::ErrorText(status)};
+            throw SetupError{ODBC_ERROR_REQUEST_FAILED,
+                             host::CannotText("write", "'" + what + "'", win32::ErrorText(status))};
     }
 
     HKEY hive_;

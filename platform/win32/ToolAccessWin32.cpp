@@ -8,10 +8,17 @@
 #include <stdexcept>
 #include <utility>
 
+#include <platform/host/rtl/BasicText.h>
 #include <platform/odbc/ToolAccess.h>
 #include <platform/win32/RegistryKeys.h>
 
 namespace odbcsetup {
+
+namespace {
+
+std::string LastErrorText() { return win32::ErrorText(static_cast<LSTATUS>(GetLastError())); }
+
+}  // namespace
 
 std::optional<std::string> ReadProblem(bool) { return std::nullopt; }
 
@@ -22,8 +29,7 @@ ScopeLock::ScopeLock(bool system) {
     const char* name = system ? "Global\\OmbralTool-SystemDataSources" : "Local\\OmbralTool-UserDataSources";
     HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
     if (!mutex)
-        throw std::runtime_error(std::string("cannot make the lock ") + name + ": " +
-                                 win32::ErrorText(static_cast<LSTATUS>(GetLastError())));
+        throw std::runtime_error(host::CannotText("make the lock", name, LastErrorText()));
     const DWORD waited = WaitForSingleObject(mutex, INFINITE);
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
         CloseHandle(mutex);
@@ -46,8 +52,8 @@ void WriteOwnerOnlyFile(const std::string& path, const std::string& text) {
 
 namespace {
 
-std::runtime_error FileError(const std::string& what, const std::string& path) {
-    return std::runtime_error(what + " " + path + ": " + win32::ErrorText(static_cast<LSTATUS>(GetLastError())));
+std::runtime_error FileError(const std::string& verb, const std::string& path) {
+    return std::runtime_error(host::CannotText(verb, path, LastErrorText()));
 }
 
 class Handle {
@@ -68,7 +74,7 @@ private:
 // Opened for reading while others may read it too, and only as a disk file.
 Handle OpenDiskFile(const std::string& path, BY_HANDLE_FILE_INFORMATION& info, DWORD share, const std::string& doing) {
     Handle file(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE) throw FileError("cannot " + doing, path);
+    if (file.Get() == INVALID_HANDLE_VALUE) throw FileError(doing, path);
     if (GetFileType(file.Get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.Get(), &info) ||
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         throw std::runtime_error(path + " is not a regular file");
@@ -79,7 +85,7 @@ std::string ReadAll(HANDLE file, std::uintmax_t limit, const std::string& path) 
     std::string content;
     char buffer[65536];
     for (DWORD got = 0; content.size() <= limit; content.append(buffer, got)) {
-        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) throw FileError("cannot read", path);
+        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) throw FileError("read", path);
         if (got == 0) break;
     }
     return content;
@@ -95,11 +101,11 @@ void CreateOwnerOnlyFile(const std::string& path, const std::string& content) {
     Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS)
         throw std::runtime_error(path + " exists already: not overwritten");
-    if (file.Get() == INVALID_HANDLE_VALUE) throw FileError("cannot write", path);
+    if (file.Get() == INVALID_HANDLE_VALUE) throw FileError("write", path);
     DWORD written = 0;
     if (!WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) ||
         written != content.size() || !FlushFileBuffers(file.Get())) {
-        const auto error = FileError("cannot write", path);
+        const auto error = FileError("write", path);
         DeleteFileA(path.c_str());
         throw error;
     }
@@ -134,7 +140,7 @@ FileSnapshot ReplaceReadFile(const std::string& path, const FileSnapshot& read, 
     const std::string temporary = path + "." + std::to_string(GetCurrentProcessId()) + ".new";
     CreateOwnerOnlyFile(temporary, content);
     if (!ReplaceFileA(path.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        const auto error = FileError("cannot replace", path);
+        const auto error = FileError("replace", path);
         DeleteFileA(temporary.c_str());
         throw error;
     }
@@ -143,7 +149,7 @@ FileSnapshot ReplaceReadFile(const std::string& path, const FileSnapshot& read, 
 
 std::optional<std::string> SetupLibraryProblem(const std::string& path) {
     HMODULE library = LoadLibraryA(path.c_str());
-    if (!library) return "cannot load " + path + ": " + win32::ErrorText(static_cast<LSTATUS>(GetLastError()));
+    if (!library) return host::CannotText("load", path, LastErrorText());
     const bool exports = GetProcAddress(library, "ConfigDSN") != nullptr;
     FreeLibrary(library);
     if (!exports) return path + " exports no ConfigDSN: it is no setup library";

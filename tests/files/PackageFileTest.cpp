@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -23,6 +22,7 @@
 #include <vector>
 
 #include <PeImage.h>
+#include <platform/host/rtl/BasicText.h>
 #include <support/Files.h>
 
 namespace {
@@ -40,11 +40,6 @@ std::string Setting(const char* name) {
 PeImage& Package() {
     static PeImage image = PeImage::Read(Setting("OMBRAL_PACKAGE_FILE"));
     return image;
-}
-
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
-    return text;
 }
 
 std::vector<std::string> Split(const std::string& list) {
@@ -77,7 +72,7 @@ TEST(PackageFile, ImportsTheFrameworkPackagesAndTheSystemsDllsAlone) {
     std::map<std::string, std::vector<std::string>> functions;
     for (const auto& import : Package().Imports()) {
         EXPECT_TRUE(actual.insert(import.dll).second) << import.dll << " twice";
-        for (const auto& function : import.functions) functions[Upper(import.dll)].push_back(function.name);
+        for (const auto& function : import.functions) functions[host::UpperCase(import.dll)].push_back(function.name);
     }
     EXPECT_EQ(actual, expected);
     // The installer is bound by name, and it is the only call into it.

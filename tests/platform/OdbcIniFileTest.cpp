@@ -18,6 +18,7 @@
 #include <thread>
 
 using namespace odbcini;
+using posixfiles::ChangeProblem;
 using namespace std::string_literals;
 namespace fs = std::filesystem;
 
@@ -349,33 +350,55 @@ TEST_F(IniFileTest, MissingFileOrFailingChangeLeavesNoTrace) {
     EXPECT_THROW(ReadIniFile(dir_.string()), IniError);  // a folder cannot be read as a file
 }
 
-TEST_F(IniFileTest, IsWritableJudgesTheTarget) {
+// A file is judged where a change writes it: by a link's target, a missing one
+// by the folder it would be made in when the change may make it.
+TEST_F(IniFileTest, ChangeProblemJudgesTheTarget) {
     WriteBytes(file_, "[a]\n");
+    fs::create_directory(dir_ / "sub");
     fs::create_symlink("odbc.ini", dir_ / "good-link");
     fs::create_symlink("missing.ini", dir_ / "dangling");
-    const struct { const char* name; bool writable; } cases[] = {{"odbc.ini", true}, {"good-link", true}, {"dangling", false}, {"missing.ini", false}, {".", false}};
-    for (const auto& c : cases) EXPECT_EQ(IsWritable((dir_ / c.name).string()), c.writable) << c.name;
+    fs::create_symlink("absent/new.ini", dir_ / "into-nothing");
+    fs::create_symlink("loop", dir_ / "loop");
+    const struct { const char* name; bool writable, creatable; } cases[] = {
+        {"odbc.ini", true, true},      {"good-link", true, true},      {"dangling", false, true},
+        {"missing.ini", false, true},  {".", false, false},            {"sub", false, false},
+        {"into-nothing", false, false}, {"loop", false, false},
+    };
+    for (const auto& c : cases) {
+        const std::string path = (dir_ / c.name).string();
+        EXPECT_EQ(!ChangeProblem(path, IfMissing::Fail), c.writable) << c.name;
+        EXPECT_EQ(!ChangeProblem(path, IfMissing::Create), c.creatable) << c.name;
+    }
+    EXPECT_EQ(ChangeProblem("", IfMissing::Create), "it has no name");
+    EXPECT_TRUE(Contains(ChangeProblem((dir_ / "into-nothing").string(), IfMissing::Create).value_or(""),
+                         "may not write its folder " + (dir_ / "absent").string()));
 }
 
 TEST_F(IniFileTest, NotWritableFileOrFolderIsRefusedUntouched) {
     // Root ignores permission bits, so as root the writer runs as "nobody".
     const bool root = geteuid() == 0;
     if (root && !getpwuid(65534)) GTEST_SKIP() << "running as root and there is no user 65534 to drop to";
-    const struct { const char* name; mode_t dirMode, fileMode; } cases[] = {{"read-only folder", 0555, 0666}, {"read-only file in a writable folder", 0777, 0444}};
+    const struct { const char* name; mode_t dirMode, fileMode; bool othersFile; } cases[] = {
+        {"read-only folder", 0555, 0666, false},
+        {"read-only file in a writable folder", 0777, 0444, false},
+        // Writable, but a replacement would take the file from its owner.
+        {"another user's file", 0777, 0666, true},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        if (c.othersFile && !root) continue;  // only root can make one
         const std::string text = "[a]\nk=v\n";
         WriteBytes(file_, text);
         chmod(file_.c_str(), c.fileMode);
         chmod(dir_.c_str(), c.dirMode);
         // Owning the file must not be enough: a read-only file stays unchanged.
         if (root) {
-            ASSERT_EQ(chown(file_.c_str(), 65534, 65534), 0);
+            ASSERT_EQ(chown(file_.c_str(), c.othersFile ? 0 : 65534, c.othersFile ? 0 : 65534), 0);
             EXPECT_EQ(WaitFor(StartWriter({file_, "add", "x"}, nullptr, true)), 1);
             EXPECT_EQ(WaitFor(StartWriter({file_, "writable"}, nullptr, true)), 3);
         } else {
             EXPECT_TRUE(Contains(ErrorOf([&] { UpdateIniFile(file_, kAddDsn); }), file_));
-            EXPECT_FALSE(IsWritable(file_));
+            EXPECT_TRUE(ChangeProblem(file_, IfMissing::Fail));
         }
         chmod(dir_.c_str(), 0700);
         EXPECT_EQ(ReadBytes(file_), text);

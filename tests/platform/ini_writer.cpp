@@ -4,7 +4,7 @@
 //   ini_writer FILE churn N      N rewrites, each giving every section's
 //                                "generation" the same new number; prints
 //                                "started" after the first one
-//   ini_writer FILE writable     exit status 0 when IsWritable(FILE)
+//   ini_writer FILE writable     exit status 0 when ChangeProblem(FILE) finds none
 //
 // Exit status 1 and the message on stderr when an update is refused.
 #include <cstdio>
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
                 }
             }
         } else if (command == "writable" && argc == 3) {
-            return IsWritable(file) ? 0 : 3;
+            return posixfiles::ChangeProblem(file, IfMissing::Fail) ? 3 : 0;
         } else {
             return 2;
         }

@@ -2,7 +2,6 @@
 // checks its PACKAGEINFO, initialises it, runs its modules' Register
 // procedures, shows what they registered and unloads it again.
 
-#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include <platform/host/design/DesignIntf.h>
+#include <platform/host/rtl/BasicText.h>
 #include <platform/host/rtl/PackageInfo.h>
 #include <platform/host/rtl/PackageModules.h>
 #include <platform/host/rtl/Packages.h>
@@ -76,10 +76,8 @@ Options ParseArguments(const std::vector<std::string_view>& args) {
 // name with a capital first letter and the rest small.
 String RegisterProcedureName(std::string_view module) {
     String name(module);
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const auto c = static_cast<unsigned char>(name[i]);
-        name[i] = static_cast<char>(i == 0 ? std::toupper(c) : std::tolower(c));
-    }
+    for (char& c : name) c = host::LowerAscii(c);
+    if (!name.empty()) name[0] = host::UpperAscii(name[0]);
     return "@" + name + "@Register$qqrv";
 }
 

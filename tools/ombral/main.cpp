@@ -160,7 +160,7 @@ bool IsSecret(std::string_view key) {
 }
 
 int Fail(const std::string& why) {
-    std::cerr << "ombral: " << odbcsetup::Escaped(why) << "\n";
+    std::cerr << "ombral: " << host::EscapeControls(why) << "\n";
     return kFailed;
 }
 
@@ -436,7 +436,7 @@ int Save(const ParsedCommand& c) {
     }
     const std::string& path = c.arguments[0];
     odbcsetup::WriteOwnerOnlyFile(path, host::WriteComponentText(creator));
-    std::cout << "saved " << creator.Name << " to " << odbcsetup::Escaped(path) << "\n";
+    std::cout << "saved " << creator.Name << " to " << host::EscapeControls(path) << "\n";
     return kOk;
 }
 
@@ -476,7 +476,7 @@ int RunSaved(const ParsedCommand& c) {
         if (outcome.done) {
             std::cout << name << ": " << outcome.text << "\n" << outcome.request << std::flush;
         } else {
-            std::cerr << "ombral: " << odbcsetup::Escaped(name + ": " + outcome.text) << "\n";
+            std::cerr << "ombral: " << host::EscapeControls(name + ": " + outcome.text) << "\n";
             status = kFailed;
         }
     }
@@ -499,7 +499,7 @@ int Exists(const ParsedCommand& c) {
     if (DataSources(registry, system).OpenKeyReadOnly(DataSourceKey(name))) {
         const auto why = odbcsetup::ChangeProblem(system);
         std::cout << what << " exists, but this user cannot change it"
-                  << (why ? " (" + odbcsetup::Escaped(*why) + ")" : std::string()) << "\n";
+                  << (why ? " (" + host::EscapeControls(*why) + ")" : std::string()) << "\n";
         return kOk;
     }
     std::cout << what << " does not exist\n";
@@ -558,7 +558,7 @@ int Drivers(const ParsedCommand&) {
             std::cout << "   (not installed)\n";
             continue;
         }
-        using odbcsetup::Escaped;  // the values come from a file anyone with access may have written
+        constexpr auto Escaped = host::EscapeControls;  // the values are from a file anyone with access may write
         std::cout << "   Driver=" << Escaped(info.Driver.view()) << "  DriverODBCVer="
                   << Escaped(info.DriverODBCVer.view()) << "  DSN=" << Escaped(info.DSN.view())
                   << "  FileExtns=" << Escaped(info.FileExtns.view()) << "  UID=" << Escaped(info.UID.view()) << "\n";
@@ -643,7 +643,7 @@ int RunCommand(int argc, char** argv) {
         if (command.configDir) UseConfiguration(*command.configDir);
         return Run(command);
     } catch (const UsageError& error) {
-        std::cerr << "ombral: " << odbcsetup::Escaped(error.what()) << "\n";
+        std::cerr << "ombral: " << host::EscapeControls(error.what()) << "\n";
         if (command.spec) std::cerr << "Usage: " << command.spec->usage << "\n";
         else std::cerr << "Try 'ombral --help'.\n";
         return kUsage;

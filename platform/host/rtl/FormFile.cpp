@@ -88,7 +88,7 @@ TFormFileLayout FormFileLayout(std::string_view file) {
 String FormResourceHeader(std::string_view rootClass, std::size_t streamSize) {
     if (streamSize > std::numeric_limits<std::uint32_t>::max()) throw EWriteError("a form stream past 4 GiB");
     String header(kResourceMark);
-    for (const char c : rootClass) header.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c);
+    header += UpperCase(rootClass);
     header.push_back('\0');
     header += kResourceFlags;
     return header + Little32Text(streamSize);

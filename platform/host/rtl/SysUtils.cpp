@@ -22,13 +22,6 @@ bool IsValidIdent(std::string_view Ident, bool AllowDots) {
     return !partStart;
 }
 
-int CompareText(std::string_view S1, std::string_view S2) {
-    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-    for (std::size_t i = 0; i < S1.size() && i < S2.size(); ++i)
-        if (const int d = lower(S1[i]) - lower(S2[i])) return d;
-    return S1.size() < S2.size() ? -1 : S1.size() > S2.size() ? 1 : 0;
-}
-
 String Trim(std::string_view S) {
     const auto blank = [](unsigned char c) { return c <= ' '; };
     while (!S.empty() && blank(S.front())) S.remove_prefix(1);

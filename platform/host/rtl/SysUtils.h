@@ -1,11 +1,13 @@
 #pragma once
-// The host's run-time library: exceptions and conversions.
+// The host's run-time library: exceptions and conversions, and (from
+// BasicText.h) comparison without regard to case and escaped text.
 
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include <platform/host/rtl/BasicText.h>
 #include <platform/host/rtl/Types.h>
 
 namespace host {
@@ -24,11 +26,6 @@ String IntToStr(Integer value);
 // also several such parts joined by dots (Font.Style).
 bool IsValidIdent(std::string_view Ident, bool AllowDots = false);
 
-// Comparison of ASCII letters without regard to case: CompareText is below,
-// equal or above zero as S1 sorts before, with or after S2.
-int CompareText(std::string_view S1, std::string_view S2);
-inline bool SameText(std::string_view S1, std::string_view S2) { return CompareText(S1, S2) == 0; }
-
 // Without the leading and trailing blanks and control characters.
 String Trim(std::string_view S);
 
@@ -36,53 +33,6 @@ String Trim(std::string_view S);
 // delimiter; empty for a name without one. The delimiters are the
 // platform's: '\\' and the drive colon on Win32, '/' on POSIX.
 String ExtractFilePath(const String& FileName);
-
-inline bool IsControlChar(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
-
-// The text with every control character written as an escape (\t, \n, \r,
-// \xHH), so that what a file held never reaches a terminal or a log raw.
-// Header-only: the setup library uses it without the rest of the framework.
-inline std::string EscapeControls(std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string shown;
-    shown.reserve(text.size());
-    for (char c : text) {
-        if (!IsControlChar(c)) shown.push_back(c);
-        else if (c == '\t') shown += "\\t";
-        else if (c == '\n') shown += "\\n";
-        else if (c == '\r') shown += "\\r";
-        else (shown += "\\x") += {kHex[(c >> 4) & 0xf], kHex[c & 0xf]};
-    }
-    return shown;
-}
-
-// The length of the whole UTF-8 sequence of two to four bytes that starts at
-// text[at], or 0 where none does.
-inline std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
-    if (length == 0 || at + length > text.size()) return 0;
-    for (std::size_t k = 1; k < length; ++k)
-        if ((static_cast<unsigned char>(text[at + k]) >> 6) != 2) return 0;
-    return length;
-}
-
-// What a terminal can be given of bytes of unknown charset: UTF-8 sequences
-// as they are, control characters escaped as EscapeControls does, and every
-// other byte (the code page's text past ASCII) as \xHH.
-inline std::string EscapeForTerminal(std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string shown;
-    for (std::size_t at = 0; at < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[at]);
-        const std::size_t sequence = byte < 0x80 ? 0 : Utf8SequenceAt(text, at);
-        if (byte < 0x80) shown += EscapeControls(text.substr(at, 1));
-        else if (sequence) shown.append(text.substr(at, sequence));
-        else (shown += "\\x") += {kHex[byte >> 4], kHex[byte & 15]};
-        at += sequence ? sequence : 1;
-    }
-    return shown;
-}
 
 // A String holds the host's ANSI text, Windows-1252 on every platform. These
 // convert it from and to Unicode; a character that has no ANSI code

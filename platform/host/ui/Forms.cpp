@@ -1,7 +1,5 @@
 #include <platform/host/ui/Forms.h>
 
-#include <algorithm>
-#include <cctype>
 #include <utility>
 
 #include <platform/host/rtl/FormStream.h>
@@ -40,13 +38,6 @@ std::span<const TPropInfo> FormProperties() {
 String& PendingSnapshot() {
     static String path;
     return path;
-}
-
-String UpperCase(std::string_view text) {
-    String upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return upper;
 }
 
 TButton* FindDefaultButton(const TWinControl& parent) {

@@ -1,0 +1,99 @@
+#pragma once
+// The framework's plainest text routines, header-only so that the code beneath
+// it that does not link it (the setup library, the POSIX file layer) shares
+// them. None depends on the locale: names in files, keys and forms compare as
+// the host compares them, whatever language the process runs in.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace host {
+
+inline char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Comparison of ASCII letters without regard to case: CompareText is below,
+// equal or above zero as S1 sorts before, with or after S2; other bytes
+// compare by their unsigned value.
+inline int CompareText(std::string_view S1, std::string_view S2) {
+    for (std::size_t i = 0; i < S1.size() && i < S2.size(); ++i) {
+        const auto a = static_cast<unsigned char>(LowerAscii(S1[i])), b = static_cast<unsigned char>(LowerAscii(S2[i]));
+        if (a != b) return a - b;
+    }
+    return S1.size() < S2.size() ? -1 : S1.size() > S2.size() ? 1 : 0;
+}
+inline bool SameText(std::string_view S1, std::string_view S2) {
+    return S1.size() == S2.size() && CompareText(S1, S2) == 0;
+}
+
+// The text with its ASCII letters in capitals.
+inline std::string UpperCase(std::string_view S) {
+    std::string upper(S);
+    for (char& c : upper) c = UpperAscii(c);
+    return upper;
+}
+
+inline bool IsControlChar(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
+
+// The text with every control character written as an escape (\t, \n, \r,
+// \xHH), so that what a file held never reaches a terminal or a log raw.
+inline std::string EscapeControls(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string shown;
+    shown.reserve(text.size());
+    for (char c : text) {
+        if (!IsControlChar(c)) shown.push_back(c);
+        else if (c == '\t') shown += "\\t";
+        else if (c == '\n') shown += "\\n";
+        else if (c == '\r') shown += "\\r";
+        else (shown += "\\x") += {kHex[(c >> 4) & 0xf], kHex[c & 0xf]};
+    }
+    return shown;
+}
+
+// The length of the whole UTF-8 sequence of two to four bytes that starts at
+// text[at], or 0 where none does.
+inline std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+    if (length == 0 || at + length > text.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(text[at + k]) >> 6) != 2) return 0;
+    return length;
+}
+
+// What a terminal can be given of bytes of unknown charset: UTF-8 sequences
+// as they are, control characters escaped as EscapeControls does, and every
+// other byte (the code page's text past ASCII) as \xHH.
+inline std::string EscapeForTerminal(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string shown;
+    for (std::size_t at = 0; at < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        const std::size_t sequence = byte < 0x80 ? 0 : Utf8SequenceAt(text, at);
+        if (byte < 0x80) shown += EscapeControls(text.substr(at, 1));
+        else if (sequence) shown.append(text.substr(at, sequence));
+        else (shown += "\\x") += {kHex[byte >> 4], kHex[byte & 15]};
+        at += sequence ? sequence : 1;
+    }
+    return shown;
+}
+
+// "cannot VERB PATH: REASON": the one shape of a message saying what the
+// system would not do with a file, the reason given as text, as an error code
+// or as errno's value.
+inline std::string CannotText(std::string_view verb, std::string_view path, std::string_view reason) {
+    std::string text = "cannot ";
+    text.append(verb).append(" ").append(path).append(": ").append(reason);
+    return text;
+}
+inline std::string CannotText(std::string_view verb, std::string_view path, std::error_code error) {
+    return CannotText(verb, path, error.message());
+}
+inline std::string CannotText(std::string_view verb, std::string_view path, int error) {
+    return CannotText(verb, path, std::error_code(error, std::generic_category()));
+}
+
+}  // namespace host

@@ -17,6 +17,8 @@
 #include <string_view>
 #include <system_error>
 
+#include <platform/host/rtl/BasicText.h>
+
 namespace toolfiles {
 
 // The most a file of some kind may hold, and what the kind is called in the
@@ -42,7 +44,7 @@ inline void CheckRegularFile(const std::string& path, const SizeLimit& limit) {
     namespace fs = std::filesystem;
     std::error_code error;
     const auto status = fs::status(path, error);
-    if (error) throw std::runtime_error("cannot read " + path + ": " + error.message());
+    if (error) throw std::runtime_error(host::CannotText("read", path, error));
     if (!fs::is_regular_file(status)) throw std::runtime_error(path + " is not a regular file");
     if (fs::file_size(path, error) > limit.bytes && !error)
         throw std::runtime_error(path + " is larger than " + ByteCount(limit.bytes) + ", more than " +
@@ -58,14 +60,14 @@ template <class Bytes = std::string>
 Bytes ReadRegularFile(const std::string& path, const SizeLimit& limit) {
     CheckRegularFile(path, limit);
     const File file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) throw std::runtime_error("cannot read " + path + ": " + SystemReason(errno));
+    if (!file) throw std::runtime_error(host::CannotText("read", path, errno));
     Bytes bytes;
     char buffer[1 << 16];
     for (std::size_t n = sizeof buffer; n == sizeof buffer && bytes.size() <= limit.bytes;) {
         n = std::fread(buffer, 1, sizeof buffer, file.get());
         bytes.insert(bytes.end(), buffer, buffer + n);
     }
-    if (std::ferror(file.get())) throw std::runtime_error("cannot read " + path + ": " + SystemReason(errno));
+    if (std::ferror(file.get())) throw std::runtime_error(host::CannotText("read", path, errno));
     if (bytes.size() > limit.bytes) throw std::runtime_error(path + " grew past " + ByteCount(limit.bytes));
     return bytes;
 }
@@ -73,7 +75,7 @@ Bytes ReadRegularFile(const std::string& path, const SizeLimit& limit) {
 // Writes `data` to `path`, made anew or emptied first; std::runtime_error
 // naming the file and why it could not be written whole.
 inline void WriteFile(const std::string& path, std::string_view data) {
-    const auto failed = [&path] { return std::runtime_error("cannot write " + path + ": " + SystemReason(errno)); };
+    const auto failed = [&path] { return std::runtime_error(host::CannotText("write", path, errno)); };
     File file(std::fopen(path.c_str(), "wb"), &std::fclose);
     if (!file || std::fwrite(data.data(), 1, data.size(), file.get()) != data.size()) throw failed();
     // Buffered bytes meet a full disk only when the file is closed.

@@ -11,11 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/native}
 runs=${2:-40}
-ombral=$(realpath "$build/bin/ombral")
-[ -x "$ombral" ] || { echo "build the native tree first (cmake --build --preset native)"; exit 1; }
-command -v hyperfine >/dev/null || { echo "hyperfine is missing: bash scripts/install-deps"; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source bench/setup.sh
+bench_setup "$build" hyperfine
 
 config=$work/config
 "$ombral" --config "$config" drivers >/dev/null  # makes the private configuration

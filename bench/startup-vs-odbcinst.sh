@@ -13,13 +13,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/native}
 runs=${2:-100}
-ombral=$(realpath "$build/bin/ombral")
-[ -x "$ombral" ] || { echo "build the native tree first (cmake --build --preset native)"; exit 1; }
-for tool in hyperfine valgrind odbcinst; do
-  command -v $tool >/dev/null || { echo "$tool is missing: bash scripts/install-deps"; exit 1; }
-done
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source bench/setup.sh
+bench_setup "$build" hyperfine valgrind odbcinst
 "$ombral" --config "$work/config" drivers >/dev/null  # makes the private configuration
 for i in $(seq 10); do "$ombral" --config "$work/config" add --name "Source$i" --description "Bench $i" >/dev/null; done
 # Both tools find the files by unixODBC's variables.

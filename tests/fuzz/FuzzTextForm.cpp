@@ -3,5 +3,5 @@
 #include "FormOracle.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return fuzzform::FuzzReader(host::ReadTextForm, data, size);
+    return fuzzform::FuzzReader([](std::string_view text) { return host::ReadTextForm(text); }, data, size);
 }

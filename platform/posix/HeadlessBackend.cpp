@@ -30,7 +30,7 @@ Console& TheConsole() {
 }
 
 // What the terminal shows of a text: UTF-8, no control character raw.
-std::string Shown(const host::String& text) { return host::EscapeControls(host::AnsiToUtf8(text)); }
+std::string Shown(const host::String& text) { return host::EscapeForTerminal(host::AnsiToUtf8(text)); }
 
 // One line of the console, without the carriage return a terminal may send.
 bool ReadLine(std::string& line) {
@@ -110,7 +110,7 @@ public:
         if (form.ModalResult == host::mrNone) form.ModalResult = host::mrCancel;
         if (!unknown.empty())
             throw host::Exception("the form '" + Shown(form.GetCaption()) + "' has no control named '" +
-                                  host::EscapeControls(unknown) + "'");
+                                  host::EscapeForTerminal(unknown) + "'");
     }
 
     host::HWND FormHandle(host::TCustomForm& form) override { return &form; }
@@ -125,14 +125,14 @@ public:
         if (folderMustExist || fileMustExist)
             out << kMustExistHeading << (folderMustExist ? kMustExistFolder : "")
                 << (folderMustExist && fileMustExist ? " " : "") << (fileMustExist ? kMustExistFile : "") << '\n';
-        out << kFileNamePrompt << host::EscapeControls(dialog.FileName) << "]: " << std::flush;
+        out << kFileNamePrompt << host::EscapeForTerminal(dialog.FileName) << "]: " << std::flush;
         std::string line;
         if (!ReadLine(line) || line.empty()) return false;
         std::error_code error;
         const std::filesystem::path file = std::filesystem::absolute(line, error);
-        if (error) throw host::Exception("not a file name: " + host::EscapeControls(line));
+        if (error) throw host::Exception("not a file name: " + host::EscapeForTerminal(line));
         if (const std::string refusal = Refusal(dialog, file); !refusal.empty())
-            throw host::Exception(host::EscapeControls(refusal));
+            throw host::Exception(host::EscapeForTerminal(refusal));
         dialog.FileName = file.string();
         return true;
     }

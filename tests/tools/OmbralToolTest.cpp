@@ -164,6 +164,42 @@ TEST_F(ToolTest, RunTakesEveryCreatorOfADataModule) {
     EXPECT_THAT(masked.out, Not(HasSubstr("s3cret")));
 }
 
+// A form is anybody's file: what it holds reaches the terminal escaped, C1
+// controls (0x9b CSI, 0x9d OSC, in the code page or as UTF-8) included.
+TEST_F(ToolTest, NoTextOfAFormReachesTheTerminalRaw) {
+    const std::string form = Path("Hostile.dfm");
+    testsupport::WriteFile(form,
+                           "object Hostile: THostileForm\n"
+                           "  Caption = 'a'#157'0;title'#7#155'2J'\n"
+                           "  object Creator1: TOmbralCreator\n"
+                           "    DSNNameOrAlias = 'x'#155'2Jy'\n"
+                           "    DSNUserDescription = 'd'#157'0;t'\n"
+                           "    Action = ADD_DSN\n"
+                           "  end\n"
+                           "end\n");
+    // A byte 0x80 to 0x9f that is no continuation of a UTF-8 character past U+009F.
+    const auto raw = [](const std::string& text) {
+        for (std::size_t at = 0; at < text.size(); ++at)
+            if ((text[at] & 0xe0) == 0x80 && (at == 0 || (text[at - 1] & 0x80) == 0 || text[at - 1] == '\xc2'))
+                return true;
+        return false;
+    };
+    const auto dry = Ombral({"run", form, "--dry-run"});
+    EXPECT_EQ(dry.exitCode, 0) << dry.err;
+    EXPECT_THAT(dry.out, HasSubstr("Creator1: would have added user data source 'x\\x9b2Jy'\n"));
+    EXPECT_THAT(dry.out, HasSubstr("  Description=d\\x9d0;t\n"));
+    const auto design = Ombral({"design", form}, {std::nullopt, {}, "select Hostile\nlist\nselect Creator1\nlist\n"});
+    EXPECT_EQ(design.exitCode, 0) << design.err;
+    EXPECT_THAT(design.out, HasSubstr("Caption\t'a\\xc2\\x9d0;title'#7'\u203a2J'\tread-only\n"));
+    const auto ran = Ombral({"run", form});
+    EXPECT_EQ(ran.exitCode, 0) << ran.err;
+    EXPECT_EQ(ran.out, "Creator1: added user data source 'x\\x9b2Jy'\n");
+    const auto listed = Ombral({"list"});
+    EXPECT_EQ(listed.out, "x\\x9b2Jy\td\\x9d0;t\n");
+    for (const auto& output : {dry.out, dry.err, design.out, design.err, ran.out, ran.err, listed.out})
+        EXPECT_FALSE(raw(output)) << output;
+}
+
 // show lists what odbcinst lists of the data source, in the same order, with
 // the password masked unless asked for.
 TEST_F(ToolTest, ShowListsEveryStoredAttributeAsOdbcinstDoes) {

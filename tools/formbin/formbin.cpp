@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     }
     if (argc == 5 && !IsResourceName(argv[4])) {
         std::cerr << "formbin: not a resource name (letters, digits and _, not a digit first, at most "
-                  << kMaxResourceName << "): " << host::EscapeControls(argv[4]) << '\n';
+                  << kMaxResourceName << "): " << host::EscapeForTerminal(argv[4]) << '\n';
         return 2;
     }
     try {

@@ -202,14 +202,14 @@ int Run(const std::vector<std::string_view>& args) {
     try {
         options = ParseArguments(args);
     } catch (const UsageError& usage) {
-        std::cerr << "ombral-host: " << host::EscapeControls(usage.Why) << "\n" << kUsageText;
+        std::cerr << "ombral-host: " << host::EscapeForTerminal(usage.Why) << "\n" << kUsageText;
         return kUsage;
     }
     try {
         for (int load = 0; load < options->Loads; ++load) HostOnce(*options);
         return kOk;
     } catch (const std::exception& error) {
-        std::cerr << "ombral-host: " << host::EscapeControls(options->Package + ": " + error.what()) << "\n";
+        std::cerr << "ombral-host: " << host::EscapeForTerminal(options->Package + ": " + error.what()) << "\n";
         return kFailed;
     }
 }

@@ -47,7 +47,7 @@ void RegisterPackage() {
 }
 
 // What the terminal shows: UTF-8, no control character raw.
-std::string Shown(std::string_view ansi) { return host::EscapeControls(host::AnsiToUtf8(ansi)); }
+std::string Shown(std::string_view ansi) { return host::EscapeForTerminal(host::AnsiToUtf8(ansi)); }
 
 std::vector<std::string> SplitNames(const std::vector<std::string>& lists) {
     std::vector<std::string> names;
@@ -76,7 +76,7 @@ std::string StoredValue(const host::TFormProperty& property) {
 
 String FromTerminal(const std::string& utf8) {
     if (auto ansi = host::ExactUtf8ToAnsi(utf8)) return *ansi;
-    throw host::Exception("'" + host::EscapeControls(utf8) +
+    throw host::Exception("'" + host::EscapeForTerminal(utf8) +
                           "' holds a character that the system code page (Windows-1252) lacks");
 }
 
@@ -160,7 +160,8 @@ private:
         Nothing("list", rest);
         if (!grid_) {
             for (const auto& property : selected_.front()->stored->Properties)
-                out_ << Shown(property.Name) << '\t' << host::EscapeControls(StoredValue(property)) << "\tread-only\n";
+                out_ << Shown(property.Name) << '\t' << host::EscapeForTerminal(StoredValue(property))
+                     << "\tread-only\n";
             return;
         }
         for (const auto& editor : grid_->Properties()) {
@@ -206,10 +207,10 @@ private:
         std::error_code error;
         if (file.empty() || std::filesystem::equivalent(file, form_.Path(), error)) {
             form_.Save();
-            out_ << "saved " << host::EscapeControls(form_.Path()) << '\n';
+            out_ << "saved " << host::EscapeForTerminal(form_.Path()) << '\n';
         } else {
             form_.SaveAs(file);
-            out_ << "saved " << host::EscapeControls(file) << '\n';
+            out_ << "saved " << host::EscapeForTerminal(file) << '\n';
         }
     }
     void Help(const std::string& rest) {
@@ -232,7 +233,7 @@ int RunAbout(const std::optional<std::string>& pngPath) {
         host::EditNewComponentProperty(host::TypeInfo<OmbralCreateUnit::TOmbralCreator>(), "About");
         return kOk;
     } catch (const std::exception& error) {
-        std::cerr << "ombral: " << host::EscapeControls(error.what()) << "\n";
+        std::cerr << "ombral: " << host::EscapeForTerminal(error.what()) << "\n";
         return kFailed;
     }
 }
@@ -247,7 +248,7 @@ int RunDesign(const std::string& formPath, const std::vector<std::string>& selec
         inspector = std::make_unique<Inspector>(*form, out);
         inspector->Select(select);
     } catch (const std::exception& error) {
-        err << "ombral: " << host::EscapeControls(formPath + ": " + error.what()) << "\n";
+        err << "ombral: " << host::EscapeForTerminal(formPath + ": " + error.what()) << "\n";
         return kFailed;
     }
     const bool interactive = &in == &std::cin && platform::StandardInputIsTerminal();
@@ -258,7 +259,7 @@ int RunDesign(const std::string& formPath, const std::vector<std::string>& selec
         try {
             if (!inspector->Run(line)) break;
         } catch (const std::exception& error) {
-            err << "ombral: " << host::EscapeControls(error.what()) << "\n";
+            err << "ombral: " << host::EscapeForTerminal(error.what()) << "\n";
             failed = true;
         }
     }

@@ -160,7 +160,7 @@ bool IsSecret(std::string_view key) {
 }
 
 int Fail(const std::string& why) {
-    std::cerr << "ombral: " << host::EscapeControls(why) << "\n";
+    std::cerr << "ombral: " << host::EscapeForTerminal(why) << "\n";
     return kFailed;
 }
 
@@ -303,7 +303,8 @@ std::string DoneText(TDSNExecuteAction action, const std::string& name) {
     static const char* const texts[] = {
         "added user data source",   "reconfigured user data source",   "removed user data source",
         "added system data source", "reconfigured system data source", "removed system data source"};
-    return action == REMOVE_DEFAULT_DSN ? "removed the default data source" : texts[action] + (" '" + name + "'");
+    if (action == REMOVE_DEFAULT_DSN) return "removed the default data source";
+    return texts[action] + (" '" + Shown(name) + "'");
 }
 
 std::string ParadoxDriver() {
@@ -436,7 +437,7 @@ int Save(const ParsedCommand& c) {
     }
     const std::string& path = c.arguments[0];
     odbcsetup::WriteOwnerOnlyFile(path, host::WriteComponentText(creator));
-    std::cout << "saved " << creator.Name << " to " << host::EscapeControls(path) << "\n";
+    std::cout << "saved " << creator.Name << " to " << host::EscapeForTerminal(path) << "\n";
     return kOk;
 }
 
@@ -476,7 +477,7 @@ int RunSaved(const ParsedCommand& c) {
         if (outcome.done) {
             std::cout << name << ": " << outcome.text << "\n" << outcome.request << std::flush;
         } else {
-            std::cerr << "ombral: " << host::EscapeControls(name + ": " + outcome.text) << "\n";
+            std::cerr << "ombral: " << host::EscapeForTerminal(name + ": " + outcome.text) << "\n";
             status = kFailed;
         }
     }
@@ -490,7 +491,7 @@ int Exists(const ParsedCommand& c) {
     const bool system = c.Has("--system");
     CheckName(name);
     CheckReadable(system);
-    const std::string what = std::string(Scope(system)) + " data source '" + name + "'";
+    const std::string what = std::string(Scope(system)) + " data source '" + Shown(name) + "'";
     if (OmbralCodeUnit::FindDSN(name, GetDSNActionFromEnumType(system ? ADD_SYS_DSN : ADD_DSN))) {
         std::cout << what << " exists\n";
         return kOk;
@@ -499,7 +500,7 @@ int Exists(const ParsedCommand& c) {
     if (DataSources(registry, system).OpenKeyReadOnly(DataSourceKey(name))) {
         const auto why = odbcsetup::ChangeProblem(system);
         std::cout << what << " exists, but this user cannot change it"
-                  << (why ? " (" + host::EscapeControls(*why) + ")" : std::string()) << "\n";
+                  << (why ? " (" + host::EscapeForTerminal(*why) + ")" : std::string()) << "\n";
         return kOk;
     }
     std::cout << what << " does not exist\n";
@@ -558,10 +559,10 @@ int Drivers(const ParsedCommand&) {
             std::cout << "   (not installed)\n";
             continue;
         }
-        constexpr auto Escaped = host::EscapeControls;  // the values are from a file anyone with access may write
-        std::cout << "   Driver=" << Escaped(info.Driver.view()) << "  DriverODBCVer="
-                  << Escaped(info.DriverODBCVer.view()) << "  DSN=" << Escaped(info.DSN.view())
-                  << "  FileExtns=" << Escaped(info.FileExtns.view()) << "  UID=" << Escaped(info.UID.view()) << "\n";
+        // The values are from a file anyone with access may write.
+        std::cout << "   Driver=" << Shown(info.Driver.view()) << "  DriverODBCVer=" << Shown(info.DriverODBCVer.view())
+                  << "  DSN=" << Shown(info.DSN.view()) << "  FileExtns=" << Shown(info.FileExtns.view())
+                  << "  UID=" << Shown(info.UID.view()) << "\n";
     }
     return kOk;
 }
@@ -643,7 +644,7 @@ int RunCommand(int argc, char** argv) {
         if (command.configDir) UseConfiguration(*command.configDir);
         return Run(command);
     } catch (const UsageError& error) {
-        std::cerr << "ombral: " << host::EscapeControls(error.what()) << "\n";
+        std::cerr << "ombral: " << host::EscapeForTerminal(error.what()) << "\n";
         if (command.spec) std::cerr << "Usage: " << command.spec->usage << "\n";
         else std::cerr << "Try 'ombral --help'.\n";
         return kUsage;

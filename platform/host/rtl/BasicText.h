@@ -64,15 +64,25 @@ inline std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
     return length;
 }
 
+// Whether text[at] starts the UTF-8 form of a C1 control (U+0080 to U+009F),
+// which a terminal in UTF-8 mode obeys as it would the byte 0x9B (CSI) or
+// 0x9D (OSC) of an 8-bit one.
+inline bool IsUtf8C1ControlAt(std::string_view text, std::size_t at) {
+    return at + 1 < text.size() && static_cast<unsigned char>(text[at]) == 0xc2 &&
+           (static_cast<unsigned char>(text[at + 1]) & 0xe0) == 0x80;
+}
+
 // What a terminal can be given of bytes of unknown charset: UTF-8 sequences
 // as they are, control characters escaped as EscapeControls does, and every
-// other byte (the code page's text past ASCII) as \xHH.
+// other byte (the code page's text past ASCII, C1 controls in either form)
+// as \xHH. Whatever reaches standard output or standard error goes through
+// this, so that no form, file or argument can steer the terminal.
 inline std::string EscapeForTerminal(std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string shown;
     for (std::size_t at = 0; at < text.size();) {
         const auto byte = static_cast<unsigned char>(text[at]);
-        const std::size_t sequence = byte < 0x80 ? 0 : Utf8SequenceAt(text, at);
+        const std::size_t sequence = byte < 0x80 || IsUtf8C1ControlAt(text, at) ? 0 : Utf8SequenceAt(text, at);
         if (byte < 0x80) shown += EscapeControls(text.substr(at, 1));
         else if (sequence) shown.append(text.substr(at, sequence));
         else (shown += "\\x") += {kHex[byte >> 4], kHex[byte & 15]};

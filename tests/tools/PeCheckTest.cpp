@@ -15,6 +15,7 @@
 
 #include <Listing.h>
 #include <PeImage.h>
+#include <platform/host/rtl/BasicText.h>
 
 #include "support/Files.h"
 #include "support/Processes.h"
@@ -167,13 +168,16 @@ TEST(PecheckInput, RefusedOrFailedInOneLine) {
 
 TEST(PeTokens, ReadBackAsWritten) {
     const std::vector<std::string> texts{
-        "PAYLOAD", "", "123", "#5", "a b", "q\"\\", std::string("\x01\x7F\0", 3), "Größe", "RCDATA", "\"", "MANIFEST2"};
+        "PAYLOAD", "", "123", "#5", "a b", "q\"\\", std::string("\x01\x7F\0", 3), "Größe", "RCDATA", "\"", "MANIFEST2",
+        "\x9b" "2J", "\xc2\x9d" "0;t", "Caf\xe9"};
     for (bool isType : {false, true})
         for (const auto& text : texts) {
             auto token = Token(text, isType);
             EXPECT_EQ(ParseId(token, isType), ResourceId(text)) << token;
             EXPECT_EQ(token.find_first_of(std::string(" \n\0", 3)), std::string::npos) << token;
+            EXPECT_EQ(host::EscapeForTerminal(token), token);
         }
+    EXPECT_EQ(Token("Gr\xc3\xb6\xc3\x9f" "e\x9b\xc2\x85"), "\"Gr\xc3\xb6\xc3\x9f" "e\\x9B\\xC2\\x85\"");
     EXPECT_EQ(IdToken(10u, true), "RCDATA");
     EXPECT_EQ(IdToken(10u, false), "10");
     EXPECT_EQ(IdToken(240u, true), "240");

@@ -87,10 +87,10 @@ int main(int argc, char** argv) {
         toolfiles::WriteFile(argv[2], header + stream);
         if (argc == 5) toolfiles::WriteFile(argv[3], EmbeddingSource(argv[4], stream));
     } catch (const host::Exception& error) {
-        std::cerr << "formbin: " << argv[1] << ": " << error.Message() << '\n';
+        std::cerr << "formbin: " << host::EscapeForTerminal(std::string(argv[1]) + ": " + error.Message()) << '\n';
         return 1;
     } catch (const std::runtime_error& error) {  // a file that cannot be read or written, named
-        std::cerr << "formbin: " << error.what() << '\n';
+        std::cerr << "formbin: " << host::EscapeForTerminal(error.what()) << '\n';
         return 1;
     }
     return toolfiles::FlushStandardOutput("formbin") ? 0 : 1;

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include <platform/host/rtl/BasicText.h>
+
 namespace ombralpe {
 
 namespace {
@@ -22,26 +24,32 @@ std::string Language(std::uint32_t language) {
 }  // namespace
 
 std::string Token(std::string_view text, bool isType) {
-    bool plain = !AllDigits(text) && !text.empty() && text.front() != '#' && !(isType && StandardType(text)) &&
-                 std::none_of(text.begin(), text.end(), [](char c) {
-                     auto byte = static_cast<unsigned char>(c);
-                     return byte <= 0x20 || byte == 0x7F || c == '"' || c == '\\';
-                 });
-    if (plain) return std::string(text);
-    std::string quoted = "\"";
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
+    bool plain = !AllDigits(text) && !text.empty() && text.front() != '#' && !(isType && StandardType(text));
+    std::string quoted;
+    for (std::size_t at = 0; at < text.size();) {
+        const char c = text[at];
+        const auto byte = static_cast<unsigned char>(c);
+        const std::size_t character =
+            byte < 0x80 || host::IsUtf8C1ControlAt(text, at) ? 0 : host::Utf8SequenceAt(text, at);
+        if (character) {
+            quoted.append(text.substr(at, character));
+            at += character;
+            continue;
+        }
         if (c == '"' || c == '\\') {
             (quoted += '\\') += c;
-        } else if (byte <= 0x20 || byte == 0x7F) {
+            plain = false;
+        } else if (byte <= 0x20 || byte >= 0x7F) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\x%02X", byte);
             quoted += escape;
+            plain = false;
         } else {
             quoted += c;
         }
+        ++at;
     }
-    return quoted + '"';
+    return plain ? std::string(text) : '"' + quoted + '"';
 }
 
 std::string IdToken(const ResourceId& id, bool isType) {

@@ -12,8 +12,9 @@ namespace ombralpe {
 
 // One field of a line: the text itself where that cannot be mistaken for a
 // number, an ordinal, a standard type name (for a type) or several fields;
-// else in double quotes with \" \\ and \xHH escapes, the last for blanks and
-// control characters: no field holds white space.
+// else in double quotes with \" \\ and \xHH escapes, the last for blanks,
+// control characters (C1 ones too) and bytes that are no UTF-8: no field holds
+// white space, and none steers a terminal.
 std::string Token(std::string_view text, bool isType = false);
 // An integer id in decimal, an integer type by its standard name where it has one.
 std::string IdToken(const ResourceId& id, bool isType);

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include <platform/host/rtl/BasicText.h>
 #include <tools/common/ToolFiles.h>
 
 #include "Listing.h"
@@ -38,7 +39,8 @@ const char* const kHelp =
     "id as 0x and four hexadecimal digits, SIZE the data's length in bytes, in decimal.\n"
     "A text field that is empty, all digits, begins with #, holds a blank, a control character,\n"
     "\" or \\, or (as a type) is a standard type name, is written in double quotes, with \\\", \\\\\n"
-    "and \\xHH (for blanks and control characters) inside: no field holds white space.\n"
+    "and \\xHH (for blanks, control characters and bytes that are no UTF-8) inside: no field\n"
+    "holds white space.\n"
     "\n"
     "--resource TYPE NAME writes that resource's bytes to standard output; TYPE and NAME are read\n"
     "as they are listed. Where the resource exists in several languages, --lang LANG (decimal or\n"
@@ -73,7 +75,7 @@ std::optional<std::uint32_t> ParseLanguage(std::string_view text) {
 std::optional<Options> Parse(const std::vector<std::string>& arguments) {
     Options options;
     auto fail = [](const std::string& why) {
-        std::cerr << "pecheck: " << why << "\n(pecheck --help tells how to use it)\n";
+        std::cerr << "pecheck: " << host::EscapeForTerminal(why) << "\n(pecheck --help tells how to use it)\n";
         return std::nullopt;
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -115,7 +117,7 @@ int Check(const Options& options) {
         }
         return kOk;
     } catch (const ombralpe::PeError& error) {
-        std::cerr << "pecheck: " << error.what() << '\n';
+        std::cerr << "pecheck: " << host::EscapeForTerminal(error.what()) << '\n';
         return kFailed;
     }
 }

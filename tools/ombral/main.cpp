@@ -160,7 +160,7 @@ bool IsSecret(std::string_view key) {
 }
 
 int Fail(const std::string& why) {
-    std::cerr << "ombral: " << host::EscapeForTerminal(why) << "\n";
+    std::cerr << "ombral: " << Shown(why) << "\n";
     return kFailed;
 }
 
@@ -437,7 +437,7 @@ int Save(const ParsedCommand& c) {
     }
     const std::string& path = c.arguments[0];
     odbcsetup::WriteOwnerOnlyFile(path, host::WriteComponentText(creator));
-    std::cout << "saved " << creator.Name << " to " << host::EscapeForTerminal(path) << "\n";
+    std::cout << "saved " << creator.Name << " to " << Shown(path) << "\n";
     return kOk;
 }
 
@@ -477,7 +477,7 @@ int RunSaved(const ParsedCommand& c) {
         if (outcome.done) {
             std::cout << name << ": " << outcome.text << "\n" << outcome.request << std::flush;
         } else {
-            std::cerr << "ombral: " << host::EscapeForTerminal(name + ": " + outcome.text) << "\n";
+            std::cerr << "ombral: " << Shown(name + ": " + outcome.text) << "\n";
             status = kFailed;
         }
     }
@@ -500,7 +500,7 @@ int Exists(const ParsedCommand& c) {
     if (DataSources(registry, system).OpenKeyReadOnly(DataSourceKey(name))) {
         const auto why = odbcsetup::ChangeProblem(system);
         std::cout << what << " exists, but this user cannot change it"
-                  << (why ? " (" + host::EscapeForTerminal(*why) + ")" : std::string()) << "\n";
+                  << (why ? " (" + Shown(*why) + ")" : std::string()) << "\n";
         return kOk;
     }
     std::cout << what << " does not exist\n";
@@ -644,7 +644,7 @@ int RunCommand(int argc, char** argv) {
         if (command.configDir) UseConfiguration(*command.configDir);
         return Run(command);
     } catch (const UsageError& error) {
-        std::cerr << "ombral: " << host::EscapeForTerminal(error.what()) << "\n";
+        std::cerr << "ombral: " << Shown(error.what()) << "\n";
         if (command.spec) std::cerr << "Usage: " << command.spec->usage << "\n";
         else std::cerr << "Try 'ombral --help'.\n";
         return kUsage;

@@ -33,10 +33,6 @@ private:
     void* handle_ = nullptr;
 };
 
-// Writes `text` to `path`; a new file is readable by its owner alone and an
-// existing one keeps its mode. Throws std::runtime_error naming the file.
-void WriteOwnerOnlyFile(const std::string& path, const std::string& text);
-
 // A file as the tool read it: its bytes, and what tells whether the file at
 // its path is still the one read, unchanged.
 struct FileSnapshot {

@@ -72,25 +72,48 @@ bool Same(const struct stat& a, std::uint64_t device, std::uint64_t file) {
     return static_cast<std::uint64_t>(a.st_dev) == device && static_cast<std::uint64_t>(a.st_ino) == file;
 }
 
-// Writes over the file where it is, for one that must stay the same file.
-void RewriteInPlace(const std::string& target, const struct stat& old, std::string_view content) {
+// Takes the room for `size` bytes before any is written, so that a full disk
+// or a file size limit refuses the save while the file is still whole.
+void ReserveRoom(int fd, const std::string& target, off_t oldSize, std::size_t size) {
+    if (static_cast<std::uintmax_t>(size) <= static_cast<std::uintmax_t>(oldSize)) return;
+    const int error = ::posix_fallocate(fd, 0, static_cast<off_t>(size));
+    if (error == 0) return;
+    // Where the file system cannot reserve, the fallback writes zeros past the
+    // end and may have grown the file before it failed.
+    const bool whole = ::ftruncate(fd, oldSize) == 0;
+    throw FileError(CannotText("save", target, error) + (whole ? ": not saved" : ": it may have grown"));
+}
+
+void WriteFromStart(int fd, std::string_view content, const std::string& target) {
+    if (::lseek(fd, 0, SEEK_SET) != 0) throw FileError(CannotText("write", target, errno));
+    posixfiles::WriteAll(fd, content, target);
+    if (::ftruncate(fd, static_cast<off_t>(content.size())) != 0 || ::fsync(fd) != 0)
+        throw FileError(CannotText("write", target, errno));
+}
+
+// Writes over the file where it is, for one that must stay the same file:
+// with no copy to fall back on, the room is reserved first, and should a
+// write fail all the same the old bytes are put back.
+void RewriteInPlace(const std::string& target, const struct stat& old, std::string_view oldContent,
+                    std::string_view content) {
     Descriptor fd(::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat st;
     if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0) throw FileError(CannotText("write", target, errno));
     if (!Same(st, old.st_dev, old.st_ino)) throw FileError(target + " was replaced while it was saved");
-    posixfiles::WriteAll(fd.Get(), content, target);
-    if (::ftruncate(fd.Get(), static_cast<off_t>(content.size())) != 0 || ::fsync(fd.Get()) != 0)
-        throw FileError(CannotText("write", target, errno));
+    ReserveRoom(fd.Get(), target, old.st_size, content.size());
+    try {
+        WriteFromStart(fd.Get(), content, target);
+    } catch (const FileError& error) {
+        try {
+            WriteFromStart(fd.Get(), oldContent, target);
+        } catch (const FileError&) {
+            throw FileError(std::string(error.what()) + "; its old bytes could not be put back either");
+        }
+        throw FileError(std::string(error.what()) + ": not saved");
+    }
 }
 
 }  // namespace
-
-void WriteOwnerOnlyFile(const std::string& path, const std::string& text) {
-    Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-    if (fd.Get() < 0) throw FileError(CannotText("write", path, errno));
-    posixfiles::WriteAll(fd.Get(), text, path);
-    if (fd.Close() != 0) throw FileError(CannotText("write", path, errno));
-}
 
 void CreateOwnerOnlyFile(const std::string& path, const std::string& content) {
     Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
@@ -144,7 +167,7 @@ FileSnapshot ReplaceReadFile(const std::string& path, const FileSnapshot& read, 
     const bool otherNames = st.st_nlink > 1;
     const bool groupKept = ::geteuid() == 0 || st.st_gid == ::getegid();
     if (otherNames || !groupKept || posixfiles::ChangeProblem(target, posixfiles::IfMissing::Fail))
-        RewriteInPlace(target, st, content);
+        RewriteInPlace(target, st, read.content, content);
     else
         posixfiles::ReplaceWhole(target, &st, content);
     return ReadFileSnapshot(path, content.size());

@@ -4,7 +4,6 @@
 
 #include <Win32Api.h>
 
-#include <fstream>
 #include <stdexcept>
 #include <utility>
 
@@ -41,13 +40,6 @@ ScopeLock::ScopeLock(bool system) {
 ScopeLock::~ScopeLock() {
     ReleaseMutex(static_cast<HANDLE>(handle_));
     CloseHandle(static_cast<HANDLE>(handle_));
-}
-
-// A new file takes the permissions of its folder, as every file on Windows does.
-void WriteOwnerOnlyFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out.flush()) throw std::runtime_error("cannot write " + path);
 }
 
 namespace {

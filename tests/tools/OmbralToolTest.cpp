@@ -121,9 +121,10 @@ TEST_F(ToolTest, SavedFormRunsAsAddWould) {
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_THAT(again.err, HasSubstr("'Shop' exists already"));
 
-    ASSERT_EQ(Ombral({"save", text, "--name", "Shop", "--action", "REMOVE_DSN"}).exitCode, 0);
-    EXPECT_EQ(Ombral({"run", text}).out, "OmbralCreator1: removed user data source 'Shop'\n");
-    EXPECT_EQ(Ombral({"save", text, "--name", "Shop", "--action", "ERASE"}).exitCode, 2);
+    const std::string removal = folder_.Path() + "/remove.txt";
+    ASSERT_EQ(Ombral({"save", removal, "--name", "Shop", "--action", "REMOVE_DSN"}).exitCode, 0);
+    EXPECT_EQ(Ombral({"run", removal}).out, "OmbralCreator1: removed user data source 'Shop'\n");
+    EXPECT_EQ(Ombral({"save", folder_.Path() + "/erase.txt", "--name", "Shop", "--action", "ERASE"}).exitCode, 2);
 }
 
 // A data module of the application's own class, with a database, a query and

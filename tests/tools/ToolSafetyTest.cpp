@@ -85,7 +85,7 @@ TEST_F(ToolSafetyTest, HostileInputsAreRefusedWithTheReason) {
         {{"run", "/dev/zero"}, {}, 1, "/dev/zero is not a regular file"},
         {{"run", folder}, {}, 1, "is not a regular file"},
         {{"run", Path("absent.txt")}, {}, 1, "cannot read"},
-        {{"save", folder, "--name", "X"}, {}, 1, "cannot write " + folder},
+        {{"save", folder, "--name", "X"}, {}, 1, folder + " exists already: not overwritten"},
         {{"register-drivers", "--setup", "no-such-library.so"}, {}, 1,
          "cannot load " + fs::current_path().string() + "/no-such-library.so"},
         {{"register-drivers", "--setup", UserFile()}, {}, 1, "cannot load"},
@@ -139,17 +139,28 @@ TEST_F(ToolSafetyTest, PasswordComesFromTheFirstLineOfStandardInput) {
     }
 }
 
-TEST_F(ToolSafetyTest, SavedFormIsTheOwnersAlone) {
-    const std::string fresh = Path("fresh.txt"), shared = Path("shared.txt");
+TEST_F(ToolSafetyTest, SavedFormIsANewFileOfTheOwnersAlone) {
+    const std::string fresh = Path("fresh.txt");
     ::umask(0);  // the test's children inherit it: the mode must not come from the umask
     ASSERT_EQ(Ombral({"save", fresh, "--name", "X", "--password", "p"}).exitCode, 0);
     ::umask(022);
     EXPECT_EQ(Mode(fresh), 0600u);
-    testsupport::WriteFile(shared, "");
-    ::chmod(shared.c_str(), 0640);
-    ASSERT_EQ(Ombral({"save", shared, "--name", "X"}).exitCode, 0);
-    EXPECT_EQ(Mode(shared), 0640u);
-    EXPECT_THAT(testsupport::ReadFile(shared), HasSubstr("DSNNameOrAlias = 'X'"));
+
+    // The form holds the password: nothing already there is written into or
+    // through, whatever its mode.
+    const std::string shared = Path("shared.txt"), target = Path("target.txt"), link = Path("link.txt");
+    testsupport::WriteFile(shared, "old");
+    ::chmod(shared.c_str(), 0644);
+    testsupport::WriteFile(target, "old");
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    for (const std::string& path : {shared, link, std::string("/dev/null")}) {
+        const auto saved = Ombral({"save", path, "--name", "X", "--password", "TOPSECRET"});
+        EXPECT_EQ(saved.exitCode, 1) << path;
+        EXPECT_THAT(saved.err, HasSubstr(path + " exists already: not overwritten"));
+    }
+    EXPECT_EQ(testsupport::ReadFile(shared), "old");
+    EXPECT_EQ(testsupport::ReadFile(target), "old");
+    EXPECT_EQ(Mode(shared), 0644u);
 }
 
 TEST_F(ToolSafetyTest, ConfigureKeepsWhatItIsNotGiven) {
@@ -339,6 +350,30 @@ TEST_F(ToolSafetyTest, InspectorKeepsItsLinesAndTheFormsOwnerLinksAndPrivacy) {
 
 // A command whose output cannot be written fails, naming why, as does a
 // picture that cannot be written.
+// A save that finds no room for its bytes (a file size limit stands in for a
+// full disk) leaves the form as it was, whether it is written in place (a
+// hard-linked form) or replaced whole.
+TEST_F(ToolSafetyTest, ASaveWithNoRoomLeavesTheFormAsItWas) {
+    const std::string form = Path("Form1.dfm"), twin = Path("Twin.dfm");
+    std::string text = "object Form1: TComponent\n";
+    for (int i = 0; i < 150; ++i) text += "  object C" + std::to_string(i) + ": TOmbralCreator\n  end\n";
+    text += "end\n";
+    for (const bool hardLinked : {true, false}) {
+        SCOPED_TRACE(hardLinked ? "hard-linked" : "alone");
+        fs::remove(twin);
+        testsupport::WriteFile(form, text);
+        if (hardLinked) fs::create_hard_link(form, twin);
+        const auto saved = testsupport::Run(
+            {"bash", "-c", "trap '' XFSZ; ulimit -f 8; exec \"$0\" \"$@\"", OMBRAL_TOOL, "--config", folder_.Path(),
+             "design", form},
+            Input("select C0\nset DSNUserDescription " + std::string(4000, 'D') + "\nsave\n"));
+        EXPECT_EQ(saved.exitCode, 1);
+        EXPECT_THAT(saved.err, HasSubstr("File too large"));
+        EXPECT_TRUE(testsupport::ReadFile(form) == text) << "the form changed";
+        EXPECT_TRUE(!hardLinked || testsupport::ReadFile(twin) == text) << "its other name changed";
+    }
+}
+
 TEST_F(ToolSafetyTest, OutputThatCannotBeWrittenFailsTheCommand) {
     const std::string form = Path("Form1.dfm"), tool = std::string(OMBRAL_TOOL) + " --config " + folder_.Path();
     testsupport::WriteFile(form, "object Form1: TComponent\nend\n");

@@ -436,7 +436,7 @@ int Save(const ParsedCommand& c) {
         creator.SetAction(static_cast<TDSNExecuteAction>(ordinal));
     }
     const std::string& path = c.arguments[0];
-    odbcsetup::WriteOwnerOnlyFile(path, host::WriteComponentText(creator));
+    odbcsetup::CreateOwnerOnlyFile(path, host::WriteComponentText(creator));
     std::cout << "saved " << creator.Name << " to " << Shown(path) << "\n";
     return kOk;
 }

@@ -1,5 +1,6 @@
 // Components written by their property tables and read back through them.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,6 +11,7 @@
 
 using namespace formtest;
 using namespace host;
+using testing::HasSubstr;
 
 namespace {
 
@@ -81,21 +83,41 @@ TEST_F(ComponentStream, ReaderRestoresOwnersPropertiesAndEvents) {
 }
 
 // A string property holds ANSI text, whichever string form the stream used.
-TEST_F(ComponentStream, UnicodeStringValuesBecomeAnsiText) {
+// A string property takes Unicode text only where the code page holds every
+// character of it: '?' in place of one would make a folder or a password
+// silently another.
+TEST_F(ComponentStream, UnicodeStringValuesBecomeAnsiTextOrAreRefused) {
     const struct {
         TFormValue Value;
-        const char* Caption;
+        const char* Caption;  // else the refusal
     } cases[] = {
         {{.Kind = fvUtf8String, .Text = "\xC2\xA9 2026 \xE2\x82\xAC"}, "\xA9 2026 \x80"},
-        {{.Kind = fvUtf8String, .Text = "\xE4\xB8\xAD\xFF"}, "??"},  // no ANSI code; malformed
-        {{.Kind = fvWideString, .Wide = u"caf\u00e9 \U0001F600"}, "caf\xE9 ?"},
+        {{.Kind = fvWideString, .Wide = u"caf\u00e9"}, "caf\xE9"},
+        {{.Kind = fvUtf8String, .Text = "/srv/\xCE\xA9"}, "a character that the code page (Windows-1252) cannot hold"},
+        {{.Kind = fvUtf8String, .Text = "caf\xFF x"}, "a string that is not UTF-8"},
+        {{.Kind = fvUtf8String, .Text = "\xC0\xAF"}, "a string that is not UTF-8"},  // overlong '/'
+        {{.Kind = fvWideString, .Wide = u"caf\u00e9 \U0001F600"},
+         "a character that the code page (Windows-1252) cannot hold"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.Caption);
         TFormObject form = ReadTextForm("object Form1: TTestForm\n  object lbl: TTestLabel\n  end\nend\n");
         form.Children[0].Properties.push_back({"Caption", c.Value});
-        std::unique_ptr<TComponent> read(ReadComponentForm(WriteBinaryForm(form), nullptr));
-        EXPECT_EQ(dynamic_cast<TTestLabel*>(read->Components(0))->Caption, c.Caption);
+        try {
+            std::unique_ptr<TComponent> read(ReadComponentForm(WriteBinaryForm(form), nullptr));
+            EXPECT_EQ(dynamic_cast<TTestLabel*>(read->Components(0))->Caption, c.Caption);
+        } catch (const EReadError& error) {
+            EXPECT_THAT(error.Message(), HasSubstr("property 'Caption' holds " + String(c.Caption)));
+        }
     }
+    // A UTF-8 text form is refused where its bytes are not UTF-8.
+    const String text = "object lbl: TTestLabel\n  Caption = 'caf\xE9 x'\nend\n";
+    EXPECT_THROW(
+        try { ReadTextForm(text, TTextCharset::Utf8); } catch (const EReadError& error) {
+            EXPECT_THAT(error.Message(), HasSubstr("line 2: property 'Caption' holds a string that is not UTF-8"));
+            throw;
+        },
+        EReadError);
 }
 
 TEST_F(ComponentStream, LoadedRunsOnceOnEachComponentAfterAllAreRead) {

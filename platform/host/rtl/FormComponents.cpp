@@ -271,13 +271,25 @@ private:
         }
         if (kind == tkSet && value.Kind == fvSet) return SetOrdProp(target, prop, SetBits(prop, value));
         if (kind == tkLString && value.Kind == fvString) return SetStrProp(target, prop, value.Text);
-        if (kind == tkLString && value.Kind == fvUtf8String) return SetStrProp(target, prop, Utf8ToAnsi(value.Text));
-        if (kind == tkLString && value.Kind == fvWideString) return SetStrProp(target, prop, WideToAnsi(value.Wide));
+        if (kind == tkLString && (value.Kind == fvUtf8String || value.Kind == fvWideString))
+            return SetStrProp(target, prop, InCodePage(prop, value));
         if (kind == tkClass && value.Kind == fvNil) return SetObjectProp(target, prop, nullptr);
         if (kind == tkMethod && value.Kind == fvNil) return SetMethodProp(target, prop, {});
         if (kind == tkMethod && value.Kind == fvIdent) return SetMethodProp(target, prop, Method(value.Text));
         throw EPropertyError("property " + Quoted(prop.Name) + " is of type " + String(prop.PropType->Name) +
                              " and cannot take " + KindName(value.Kind));
+    }
+
+    // A string property holds the code page's text: a character it lacks
+    // would become '?', and a path or a password would silently be another.
+    static String InCodePage(const TPropInfo& prop, const TFormValue& value) {
+        if (value.Kind == fvUtf8String && !IsUtf8(value.Text))
+            throw EPropertyError("property " + Quoted(prop.Name) + " holds a string that is not UTF-8");
+        auto text = value.Kind == fvUtf8String ? ExactUtf8ToAnsi(value.Text) : ExactWideToAnsi(value.Wide);
+        if (!text)
+            throw EPropertyError("property " + Quoted(prop.Name) +
+                                 " holds a character that the code page (Windows-1252) cannot hold");
+        return std::move(*text);
     }
 
     static Integer NamedValue(const TPropInfo& prop, const String& name) {

@@ -270,6 +270,7 @@ private:
         property.Source.Begin = Peek().at;
         property.Name = Name("property name or 'end'", true);
         Expect('=', "'=' after the property name");
+        property_ = property.Name;
         property.Value = ReadValue(depth);
         property.Source.End = end_;
         return property;
@@ -387,6 +388,8 @@ private:
                 if (text[i] == '\'') ++i;  // the first of a doubled apostrophe
             }
             ++i;
+            if (charset_ == TTextCharset::Utf8 && !IsUtf8(quoted))
+                Fail(token, "property '" + property_ + "' holds a string that is not UTF-8");
             if (charset_ == TTextCharset::Utf8) units += Utf8ToWide(quoted);
             else
                 for (const char c : quoted) units.push_back(static_cast<unsigned char>(c));
@@ -460,6 +463,7 @@ private:
 
     std::string_view text_;
     TTextCharset charset_;
+    String property_;  // the property whose value is being read, for messages
     std::vector<Token> tokens_;
     std::size_t next_ = 0;
     std::size_t end_ = 0;  // where the last token taken ends

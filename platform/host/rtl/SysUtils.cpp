@@ -1,6 +1,7 @@
 #include <platform/host/rtl/SysUtils.h>
 
 #include <PlatformPaths.h>
+#include <platform/host/rtl/BasicText.h>
 
 namespace host {
 
@@ -106,15 +107,6 @@ std::u16string Utf8ToWide(std::string_view Utf8) {
     return wide;
 }
 
-String Utf8ToAnsi(std::string_view Utf8) { return WideToAnsi(Utf8ToWide(Utf8)); }
-
-// A surrogate pair is a character outside ANSI: one '?'.
-String WideToAnsi(std::u16string_view Wide) {
-    String ansi;
-    for (std::size_t i = 0; i < Wide.size(); ++i) ansi.push_back(UnicodeToAnsi(NextCharacter(Wide, i)).value_or('?'));
-    return ansi;
-}
-
 std::optional<String> ExactWideToAnsi(std::u16string_view Wide) {
     String ansi;
     for (std::size_t i = 0; i < Wide.size(); ++i) {
@@ -128,6 +120,21 @@ std::optional<String> ExactWideToAnsi(std::u16string_view Wide) {
 std::optional<String> ExactUtf8ToAnsi(std::string_view Utf8) {
     // A malformed sequence reads as U+FFFD, which the code page lacks.
     return ExactWideToAnsi(Utf8ToWide(Utf8));
+}
+
+bool IsUtf8(std::string_view Text) {
+    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    for (std::size_t i = 0; i < Text.size();) {
+        if (static_cast<unsigned char>(Text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t length = Utf8SequenceAt(Text, i);
+        if (length == 0) return false;
+        const char32_t code = NextUtf8(Text, i);
+        if (code < kLeast[length] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000)) return false;
+    }
+    return true;
 }
 
 String WideToUtf8(std::u16string_view Wide) {

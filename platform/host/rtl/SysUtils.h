@@ -35,17 +35,17 @@ String Trim(std::string_view S);
 String ExtractFilePath(const String& FileName);
 
 // A String holds the host's ANSI text, Windows-1252 on every platform. These
-// convert it from and to Unicode; a character that has no ANSI code
-// becomes '?', a malformed UTF-8 sequence U+FFFD (so '?' in ANSI).
+// convert it from and to Unicode; a malformed UTF-8 sequence becomes U+FFFD.
 char32_t AnsiToUnicode(unsigned char Ansi);
 std::u16string Utf8ToWide(std::string_view Utf8);
-String Utf8ToAnsi(std::string_view Utf8);
-String WideToAnsi(std::u16string_view Wide);
 String AnsiToUtf8(std::string_view Ansi);
 String WideToUtf8(std::u16string_view Wide);  // a lone surrogate becomes U+FFFD
 // The text in the code page, or nothing when it holds a character that the
 // code page lacks.
 std::optional<String> ExactWideToAnsi(std::u16string_view Wide);
 std::optional<String> ExactUtf8ToAnsi(std::string_view Utf8);
+// Whether the bytes are well-formed UTF-8: no stray or overlong sequence, no
+// surrogate, nothing past U+10FFFF.
+bool IsUtf8(std::string_view Text);
 
 }  // namespace host

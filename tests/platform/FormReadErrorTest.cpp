@@ -29,6 +29,17 @@ String NestedRecords(int levels) {
     return "TPF0" + record;
 }
 
+// A creator whose Tag is a list of half a million one-digit integers: two
+// bytes each on disk, two hundred in memory.
+String ManyTinyIntegers(bool binary) {
+    constexpr std::size_t kCount = 500000;
+    String items;
+    for (std::size_t i = 0; i < kCount; ++i) items += binary ? String("\x02\x01", 2) : String("1 ");
+    if (!binary) return Creator("  Tag = (" + items + ")\n");
+    return Replaced(ObjectTextToBinary(Creator("  Tag = 1\n")), "\x03Tag\x02\x01",
+                    "\x03Tag\x01" + items + String(1, '\0'));
+}
+
 TEST(DamagedForms, EachIsAReadErrorNamingWhatIsWrong) {
     RegisterClass(TypeInfo<OmbralCreateUnit::TOmbralCreator>());
     RegisterClass(TypeInfo<TComponent>());
@@ -74,6 +85,8 @@ TEST(DamagedForms, EachIsAReadErrorNamingWhatIsWrong) {
         {"unterminated string", Creator("  UserID = 'admin\n"), "unterminated string"},
         {"text after the root", Creator("") + "object\n", "text after the root's 'end'"},
         {"stray character", Creator("  Tag = 1;\n"), "unexpected character"},
+        {"binary list too long for memory", ManyTinyIntegers(true), "would take more than 69 MiB of memory to read"},
+        {"text list too long for memory", ManyTinyIntegers(false), "would take more than 69 MiB of memory to read"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

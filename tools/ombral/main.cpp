@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <span>
 #include <string>
 #include <string_view>
@@ -648,6 +649,8 @@ int RunCommand(int argc, char** argv) {
         if (command.spec) std::cerr << "Usage: " << command.spec->usage << "\n";
         else std::cerr << "Try 'ombral --help'.\n";
         return kUsage;
+    } catch (const std::bad_alloc&) {
+        return Fail("not enough memory for the command (a form of many values, or a limit on this process)");
     } catch (const std::exception& error) {
         return Fail(error.what());
     }

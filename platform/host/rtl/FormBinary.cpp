@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include <platform/host/rtl/FormMemory.h>
 #include <platform/host/rtl/FormStream.h>
 
 namespace host {
@@ -44,7 +45,7 @@ constexpr std::size_t kExtendedSize = 10;
 
 class BinaryReader {
 public:
-    explicit BinaryReader(std::string_view stream) : stream_(stream) {}
+    explicit BinaryReader(std::string_view stream) : stream_(stream), budget_(stream.size()) {}
 
     TFormObject ReadRoot() {
         if (stream_.substr(0, kSignature.size()) != kSignature) Fail("bad signature: not a binary form stream (TPF0)");
@@ -59,6 +60,10 @@ private:
     }
 
     std::size_t Left() const { return stream_.size() - pos_; }
+
+    void Charge(std::size_t bytes) {
+        if (!budget_.Charge(bytes)) Fail(budget_.Exceeded());
+    }
 
     // A part of fixed size: missing bytes mean the stream was cut short.
     std::string_view Fixed(std::size_t size) {
@@ -140,6 +145,7 @@ private:
         pos_++;
         while (PeekByte() != vaNull) object.Children.push_back(ReadObject(depth + 1));
         pos_++;
+        Charge(sizeof object + object.ClassName.size() + object.Name.size());
         return object;
     }
 
@@ -149,6 +155,7 @@ private:
         property.Name = Name("property name", true);
         property.Value = ReadValue(depth);
         property.Source.End = pos_;
+        Charge(sizeof property - sizeof property.Value + property.Name.size());
         return property;
     }
 
@@ -224,6 +231,7 @@ private:
             case vaCollection: ReadCollection(value, depth + 1); break;
             default: FailAt(at, "unknown value tag " + std::to_string(tag));
         }
+        Charge(MemoryOf(value));
         return value;
     }
 
@@ -243,6 +251,7 @@ private:
             if (PeekByte() != vaList) item.Order = ReadInteger("a collection item's order");
             if (Byte() != vaList) FailAt(pos_ - 1, "a collection item does not start with a list");
             item.Properties = ReadPropertyList(depth);
+            Charge(sizeof item);
             value.Collection.push_back(std::move(item));
         }
         pos_++;
@@ -250,6 +259,7 @@ private:
 
     std::string_view stream_;
     std::size_t pos_ = 0;
+    TFormMemoryBudget budget_;
 };
 
 class BinaryWriter {

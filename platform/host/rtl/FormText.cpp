@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include <platform/host/rtl/FormMemory.h>
 #include <platform/host/rtl/FormStream.h>
 
 namespace host {
@@ -48,11 +49,14 @@ bool IsIdentPart(char c) { return IsIdentStart(c) || IsDigit(c); }
 // #nnn characters written without space between them.
 class Lexer {
 public:
-    explicit Lexer(std::string_view text) : text_(text) {}
+    Lexer(std::string_view text, TFormMemoryBudget& budget) : text_(text), budget_(budget) {}
 
     std::vector<Token> Tokens() {
         std::vector<Token> tokens;
-        for (SkipSpace(); pos_ < text_.size(); SkipSpace()) tokens.push_back(Next());
+        for (SkipSpace(); pos_ < text_.size(); SkipSpace()) {
+            if (!budget_.Charge(sizeof(Token))) FailAtLine(line_, budget_.Exceeded());
+            tokens.push_back(Next());
+        }
         tokens.push_back({tokEnd, line_, text_.size(), {}});
         return tokens;
     }
@@ -147,6 +151,7 @@ private:
     }
 
     std::string_view text_;
+    TFormMemoryBudget& budget_;
     std::size_t pos_ = 0;
     int line_ = 1;
 };
@@ -161,7 +166,7 @@ int HexDigit(char c) {
 class TextReader {
 public:
     TextReader(std::string_view text, TTextCharset charset)
-        : text_(text), charset_(charset), tokens_(Lexer(text).Tokens()) {}
+        : text_(text), charset_(charset), budget_(text.size()), tokens_(Lexer(text, budget_).Tokens()) {}
 
     TFormObject ReadRoot() {
         TFormObject root = ReadObject(1);
@@ -187,6 +192,9 @@ private:
 
     [[noreturn]] void Fail(const Token& at, const String& what) const {
         FailAtLine(at.line, at.kind == tokEnd ? "the text ends too soon: " + what : what);
+    }
+    void Charge(std::size_t bytes) {
+        if (!budget_.Charge(bytes)) Fail(Peek(), budget_.Exceeded());
     }
     static bool IsSymbol(const Token& token, char symbol) {
         return token.kind == tokSymbol && token.text[0] == symbol;
@@ -262,6 +270,7 @@ private:
             else object.Properties.push_back(ReadProperty(depth));
         }
         Next();
+        Charge(sizeof object + object.ClassName.size() + object.Name.size());
         return object;
     }
 
@@ -273,10 +282,17 @@ private:
         property_ = property.Name;
         property.Value = ReadValue(depth);
         property.Source.End = end_;
+        Charge(sizeof property - sizeof property.Value + property.Name.size());
         return property;
     }
 
     TFormValue ReadValue(int depth) {
+        TFormValue value = ValueAt(depth);
+        Charge(MemoryOf(value));
+        return value;
+    }
+
+    TFormValue ValueAt(int depth) {
         const Token& token = Next();
         switch (token.kind) {
             case tokInteger: return {.Kind = fvInteger, .Int = Integer(token)};
@@ -455,6 +471,7 @@ private:
             }
             while (!AtKeyword("end")) item.Properties.push_back(ReadProperty(depth));
             Next();
+            Charge(sizeof item);
             value.Collection.push_back(std::move(item));
         }
         Next();
@@ -464,6 +481,7 @@ private:
     std::string_view text_;
     TTextCharset charset_;
     String property_;  // the property whose value is being read, for messages
+    TFormMemoryBudget budget_;  // shared by the tokens and the records
     std::vector<Token> tokens_;
     std::size_t next_ = 0;
     std::size_t end_ = 0;  // where the last token taken ends

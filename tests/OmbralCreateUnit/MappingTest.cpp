@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <OmbralCreateUnit/Attributes.h>
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
 
 using namespace OmbralCreateUnit;
@@ -48,6 +51,38 @@ TEST(MappingTest, ValuesMadeByACastGiveEmptyTexts) {
     EXPECT_EQ(GetStringFromCollateSeq(static_cast<TCollatingSequence>(4)), "");
     EXPECT_EQ(GetParadoxVersion(static_cast<TParadoxVersion>(3)), "");
     EXPECT_EQ(GetNetVersion(OutOfRange<TNetVersion>()), "");
+}
+
+// A stored value is read back as a driver reads its keywords, whatever case
+// another program wrote it in; one the creator could not have sent is refused.
+TEST(MappingTest, StoredValuesAreReadBackAsADriverReadsThem) {
+    const struct {
+        std::string_view key;
+        String stored;
+        String sent;  // what the creator sends once it took the value; empty where refused
+    } cases[] = {
+        {"CollatingSequence", "international", "International"},
+        {"CollatingSequence", "Swedish-Finnish", "Swedish-Finnish"},
+        {"UserCommitSync", "yes", "Yes"},
+        {"ParadoxNetStyle", "5.X", "5.x"},
+        {"ReadOnly", "1", "1"},
+        {"Threads", "9", "9"},
+        {"CollatingSequence", "Klingon", ""},
+        {"UserCommitSync", "1", ""},
+        {"ReadOnly", "Yes", ""},
+        {"Threads", "9 ", ""},
+        {"PageTimeout", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(String(c.key) + "=" + c.stored);
+        const auto& attributes = DataSourceAttributes();
+        const auto attribute =
+            std::find_if(attributes.begin(), attributes.end(), [&](const auto& a) { return a.Key == c.key; });
+        ASSERT_NE(attribute, attributes.end());
+        TOmbralCreator creator(nullptr);
+        EXPECT_EQ(attribute->Restore(creator, c.stored), !c.sent.empty());
+        EXPECT_EQ(c.sent.empty() ? "" : attribute->Text(creator), c.sent);
+    }
 }
 
 }  // namespace

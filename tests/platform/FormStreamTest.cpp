@@ -34,7 +34,7 @@ TEST(FormStream, BinaryAndTextEncodingsMatchTheFormat) {
         "  OnClick = btnOKClick\n"
         "  Font.Style = [fsBold, fsUnderline]\n"
         "  Anchors = []\n"
-        "  Caption = 'It'#39's'#13#10'OK'\n"
+        "  Caption = 'It'#39's'#13#10'OK'#31' x'\n"
         "  Hint = ''\n"
         "  inherited Panel1: TPanel [2]\n"
         "  end\n"
@@ -49,7 +49,7 @@ TEST(FormStream, BinaryAndTextEncodingsMatchTheFormat) {
                           Short("OnClick") + Bytes({7}) + Short("btnOKClick") +  //
                           Short("Font.Style") + Bytes({11}) + Short("fsBold") + Short("fsUnderline") + Bytes({0}) +
                           Short("Anchors") + Bytes({11, 0}) +  //
-                          Short("Caption") + Bytes({6}) + Short("It's\r\nOK") + Short("Hint") + Bytes({6, 0}) +
+                          Short("Caption") + Bytes({6}) + Short("It's\r\nOK\x1f x") + Short("Hint") + Bytes({6, 0}) +
                           Bytes({0}) +                                                         // end of properties
                           Bytes({0xF3, 2, 2}) + Short("TPanel") + Short("Panel1") + Bytes({0, 0}) +  // the child
                           Bytes({0});                                                          // end of children

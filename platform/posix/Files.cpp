@@ -144,6 +144,8 @@ std::string FindBesideProgram(std::initializer_list<std::string_view> names) {
     return {};
 }
 
+std::string_view LibraryFolderFromProgram() { return OMBRAL_LIB_FROM_BIN; }
+
 void LockExclusive(int fd, const std::string& path) {
     while (::flock(fd, LOCK_EX) != 0)
         if (errno != EINTR) throw FileError(CannotText("lock", path, errno));

@@ -81,6 +81,8 @@ Descriptor CreateNew(const std::string& path, mode_t mode);
 // /proc/self/exe names it, that exists, as an absolute path; empty when none
 // does. Never by argv[0] or the current folder: those may name anything.
 std::string FindBesideProgram(std::initializer_list<std::string_view> names);
+// The library folder of an installed program, relative to the program's own.
+std::string_view LibraryFolderFromProgram();
 
 // Waits for an exclusive lock on the open file.
 void LockExclusive(int fd, const std::string& path);

@@ -12,6 +12,7 @@ add_library(ombral_inifile STATIC
   ${CMAKE_SOURCE_DIR}/platform/posix/IniCache.cpp
   ${CMAKE_SOURCE_DIR}/platform/posix/IniUpdate.cpp)
 target_include_directories(ombral_inifile PUBLIC $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}>)
+target_compile_definitions(ombral_inifile PRIVATE OMBRAL_LIB_FROM_BIN="${OMBRAL_LIB_FROM_BIN}")
 
 # Split as on Win32; POSIX builds one framework library from both.
 set(OMBRAL_PLATFORM_RTL_SOURCES

@@ -34,14 +34,23 @@ struct PrivateConfiguration {
     std::string odbcinstIni;    // folder/odbcinst.ini
     std::string systemOdbcIni;  // folder/odbc.ini
     std::string userOdbcIni;    // folder/user/odbc.ini
+    // Read before the first change made it: the drivers that change would
+    // register first are not registered yet.
+    bool driversPending = false;
 };
 
-// Makes what is missing of a private configuration in `folder` (the drivers
-// registered, an empty system and user odbc.ini) and points this process at
-// it. Call before the first installer call: unixODBC reads its configuration
-// folder once per process. Throws RegistrationError.
+// Whether the work done in a private configuration may change it.
+enum class ConfigurationUse { Change, ReadOnly };
+
+// Points this process at the private configuration in `folder`, whose parent
+// folder must exist. For a change, first makes what is missing of it (the
+// folder, the drivers registered, an empty system and user odbc.ini); to read
+// it, makes nothing: a configuration not made yet is an empty one. Call
+// before the first installer call: unixODBC reads its configuration folder
+// once per process. Throws RegistrationError.
 PrivateConfiguration UsePrivateConfiguration(const std::string& folder, const std::string& setupLibrary,
-                                             const std::vector<std::string>& drivers);
+                                             const std::vector<std::string>& drivers,
+                                             ConfigurationUse use = ConfigurationUse::Change);
 
 // What the platform keeps of one driver's registration: its values by name,
 // or nothing when the driver is not registered.

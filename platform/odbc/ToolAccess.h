@@ -14,6 +14,8 @@ inline constexpr const char* kToolLockSuffix = ".ombral.lock";
 // Why this user cannot read the data sources of the scope (the file, and what
 // went wrong), or nothing when they can be read or are simply absent.
 std::optional<std::string> ReadProblem(bool system);
+// The same for the drivers the installer has registered.
+std::optional<std::string> DriversReadProblem();
 
 // Why this user may not change the data sources of the scope, naming the file,
 // or nothing when a change may go ahead.

@@ -29,10 +29,31 @@ auto Registering(Action&& action) {
     }
 }
 
+// Why another user could have changed or planted what `st` describes.
+std::optional<std::string> OthersProblem(const struct stat& st) {
+    if (st.st_uid != ::geteuid())
+        return "belongs to user " + std::to_string(st.st_uid) + ", not to this user (" + std::to_string(::geteuid()) +
+               ")";
+    if (!S_ISLNK(st.st_mode) && (st.st_mode & (S_IWGRP | S_IWOTH))) return "is writable by its group or by others";
+    return std::nullopt;
+}
+
+enum class Kind { Folder, File };
+
+// Why a configuration entry is not what unixODBC may be given: a pipe or a
+// device would hang or flood every reader, unixODBC's own among them.
+std::optional<std::string> KindProblem(const struct stat& st, Kind kind) {
+    if (kind == Kind::Folder && !S_ISDIR(st.st_mode)) return "is not a folder";
+    if (kind == Kind::File && !S_ISREG(st.st_mode)) return "is not a regular file";
+    return std::nullopt;
+}
+
 // Refuses, as ssh does for its own files, a configuration that another user
-// could have changed or planted: each entry (a link by its own owner, never
-// by its target) must belong to this user and be writable by no one else.
-void CheckOwnedByCaller(const fs::path& root, const fs::path& entry) {
+// could have changed or planted: each entry and, for a link, what it leads to
+// must belong to this user, be writable by no one else and be of its kind.
+// A link's target is read and written through it, so it is judged as a file
+// in its place would be.
+void CheckOwnedByCaller(const fs::path& root, const fs::path& entry, Kind kind) {
     struct stat st;
     if (::lstat(entry.c_str(), &st) != 0) {
         if (errno == ENOENT) return;
@@ -42,11 +63,20 @@ void CheckOwnedByCaller(const fs::path& root, const fs::path& entry) {
         return RegistrationError("refusing the configuration in " + root.string() + ": " + entry.string() + " " +
                                  why);
     };
-    if (st.st_uid != ::geteuid())
-        throw refuse("belongs to user " + std::to_string(st.st_uid) + ", not to this user (" +
-                     std::to_string(::geteuid()) + ")");
-    if (!S_ISLNK(st.st_mode) && (st.st_mode & (S_IWGRP | S_IWOTH)))
-        throw refuse("is writable by its group or by others");
+    if (auto problem = OthersProblem(st)) throw refuse(*problem);
+    if (!S_ISLNK(st.st_mode)) {
+        if (auto problem = KindProblem(st, kind)) throw refuse(*problem);
+        return;
+    }
+    // A link to nothing yet: what an update makes there is this user's.
+    if (::stat(entry.c_str(), &st) != 0) {
+        if (errno == ENOENT) return;
+        throw RegistrationError(host::CannotText("examine", entry.string(), errno));
+    }
+    const std::string target = posixfiles::ResolveTarget(entry.string());
+    auto problem = OthersProblem(st);
+    if (!problem) problem = KindProblem(st, kind);
+    if (problem) throw refuse("is a link to " + target + ", which " + *problem);
 }
 
 // Whoever may rename what lies in a folder above the configuration could put
@@ -74,10 +104,10 @@ void CheckFoldersAbove(const fs::path& root) {
 
 // What the configuration is made of in the folder, besides the folder itself.
 void CheckConfigurationFiles(const fs::path& root) {
-    CheckOwnedByCaller(root, root / "user");
+    CheckOwnedByCaller(root, root / "user", Kind::Folder);
     for (const char* file : {"odbcinst.ini", "odbc.ini", "user/odbc.ini"})
         for (const char* suffix : {"", ".lock", kToolLockSuffix})
-            CheckOwnedByCaller(root, root / (std::string(file) + suffix));
+            CheckOwnedByCaller(root, root / (std::string(file) + suffix), Kind::File);
 }
 
 // A new folder is this user's alone, whatever the umask.
@@ -94,13 +124,7 @@ void MakeFile(const std::string& file) {
 }  // namespace
 
 std::string FindSetupLibrary() {
-    std::error_code error;
-    const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    if (error) return {};
-    for (const auto& candidate : {program.parent_path() / "libombralsetup.so",
-                                  program.parent_path() / OMBRAL_SETUP_FROM_BIN / "libombralsetup.so"})
-        if (fs::exists(candidate, error)) return candidate.lexically_normal().string();
-    return {};
+    return posixfiles::FindBesideProgram({"libombralsetup.so", OMBRAL_SETUP_FROM_BIN "/libombralsetup.so"});
 }
 
 std::optional<DriverValues> ReadDriverRegistration(const std::string& driver) {
@@ -127,24 +151,27 @@ void WriteDriverRegistrations(const std::map<std::string, DriverValues>& registr
 bool HasPrivateConfigurations() { return true; }
 
 PrivateConfiguration UsePrivateConfiguration(const std::string& folder, const std::string& setupLibrary,
-                                             const std::vector<std::string>& drivers) {
+                                             const std::vector<std::string>& drivers, ConfigurationUse use) {
     if (folder.empty()) throw RegistrationError("the configuration folder has no name");
     fs::path root = fs::absolute(folder).lexically_normal();
     if (!root.has_filename() && root.has_parent_path() && root != root.root_path()) root = root.parent_path();
     PrivateConfiguration configuration{root.string(), (root / "odbcinst.ini").string(),
                                        (root / "odbc.ini").string(), (root / "user" / "odbc.ini").string()};
-    std::error_code error;
-    fs::create_directories(root.parent_path(), error);
-    if (error) throw RegistrationError(host::CannotText("make", root.parent_path().string(), error));
     CheckFoldersAbove(root);
-    MakeFolder(root);
-    CheckOwnedByCaller(root, root);
-    MakeFolder(root / "user");
+    const bool making = use == ConfigurationUse::Change;
+    if (making) MakeFolder(root);
+    CheckOwnedByCaller(root, root, Kind::Folder);
+    if (making) MakeFolder(root / "user");
     CheckConfigurationFiles(root);
     ::setenv("ODBCSYSINI", configuration.folder.c_str(), 1);
     ::setenv("ODBCINI", configuration.userOdbcIni.c_str(), 1);
     ::unsetenv("ODBCINSTINI");
-    if (!fs::exists(fs::symlink_status(configuration.odbcinstIni))) {
+    const bool registered = fs::exists(fs::symlink_status(configuration.odbcinstIni));
+    if (!making) {
+        configuration.driversPending = !registered;
+        return configuration;
+    }
+    if (!registered) {
         if (setupLibrary.empty())
             throw RegistrationError("cannot find the setup library beside the program to register the drivers");
         RegisterDrivers(setupLibrary, drivers, true);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <system_error>
 #include <utility>
 
@@ -101,13 +102,49 @@ void WriteAll(int fd, std::string_view text, const std::string& path) {
     }
 }
 
-std::optional<std::string> ReadIfPresent(const std::string& path, struct stat& st) {
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.Get() < 0 && errno == ENOENT) return std::nullopt;
-    if (fd.Get() < 0) throw FileError(CannotText("open", path, errno));
-    if (::fstat(fd.Get(), &st) != 0) throw FileError(CannotText("examine", path, errno));
-    return ReadAll(fd.Get(), path, S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) : 0);
+Descriptor OpenToRead(const std::string& path) {
+    return Descriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
 }
+
+void RequireRegular(const Descriptor& fd, const std::string& path, struct stat& st, const std::string& doing) {
+    if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0) throw FileError(CannotText(doing, path, errno));
+    if (!S_ISREG(st.st_mode)) throw FileError(path + " is not a regular file");
+}
+
+std::string ReadBounded(const Descriptor& fd, const std::string& path, const struct stat& st, std::uintmax_t limit) {
+    const auto tooLarge = [&] { return FileError(path + " is larger than " + std::to_string(limit) + " bytes"); };
+    if (static_cast<std::uintmax_t>(st.st_size) > limit) throw tooLarge();
+    std::string text = ReadAll(fd.Get(), path, static_cast<size_t>(st.st_size), limit);
+    if (text.size() > limit) throw tooLarge();
+    return text;
+}
+
+std::optional<std::string> ReadIfPresent(const std::string& path, struct stat& st, std::uintmax_t limit) {
+    const Descriptor fd = OpenToRead(path);
+    if (fd.Get() < 0 && errno == ENOENT) return std::nullopt;
+    RequireRegular(fd, path, st, "open");
+    return ReadBounded(fd, path, st, limit);
+}
+
+Descriptor CreateNew(const std::string& path, mode_t mode) {
+    Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    if (fd.Get() < 0 && errno == EEXIST) throw FileError(path + " exists already: not overwritten");
+    if (fd.Get() < 0) throw FileError(CannotText("write", path, errno));
+    return fd;
+}
+
+std::string FindBesideProgram(std::initializer_list<std::string_view> names) {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return {};
+    for (const std::string_view name : names) {
+        const auto candidate = program.parent_path() / name;
+        if (std::filesystem::exists(candidate, error)) return candidate.lexically_normal().string();
+    }
+    return {};
+}
+
+std::string_view LibraryFolderFromProgram() { return OMBRAL_LIB_FROM_BIN; }
 
 void LockExclusive(int fd, const std::string& path) {
     while (::flock(fd, LOCK_EX) != 0)

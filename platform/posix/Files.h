@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <optional>
 #include <stdexcept>
@@ -56,9 +57,32 @@ std::string ReadAll(int fd, const std::string& path, std::size_t sizeHint,
                     std::uintmax_t limit = std::numeric_limits<std::uintmax_t>::max());
 void WriteAll(int fd, std::string_view text, const std::string& path);
 
-// The file's bytes, or nothing when it does not exist; `st` describes what
-// was read.
-std::optional<std::string> ReadIfPresent(const std::string& path, struct stat& st);
+// Opened to read without waiting on a pipe or a device: whether it is a
+// regular file is then asked of the descriptor, so that the file checked is
+// the file read. Invalid, errno set, when it cannot be opened.
+Descriptor OpenToRead(const std::string& path);
+// Describes in `st` the file open at `fd`; a FileError naming the file when it
+// could not be opened (saying what was being done) or is no regular file.
+void RequireRegular(const Descriptor& fd, const std::string& path, struct stat& st, const std::string& doing);
+// The bytes of the regular file open at `fd` (`st`), refused naming the file
+// when it holds more than `limit`, as it is found before reading and after.
+std::string ReadBounded(const Descriptor& fd, const std::string& path, const struct stat& st, std::uintmax_t limit);
+
+// The bytes of the regular file, or nothing when it does not exist; `st`
+// describes what was read. Anything else at the path (a pipe, a device, a
+// folder) and a file of more than `limit` bytes are refused unread.
+std::optional<std::string> ReadIfPresent(const std::string& path, struct stat& st, std::uintmax_t limit);
+
+// Makes a new file at `path` and opens it to write; refuses, naming the file,
+// a path where anything exists already, a link or a device too.
+Descriptor CreateNew(const std::string& path, mode_t mode);
+
+// The first of `names`, relative to the folder of the running program as
+// /proc/self/exe names it, that exists, as an absolute path; empty when none
+// does. Never by argv[0] or the current folder: those may name anything.
+std::string FindBesideProgram(std::initializer_list<std::string_view> names);
+// The library folder of an installed program, relative to the program's own.
+std::string_view LibraryFolderFromProgram();
 
 // Waits for an exclusive lock on the open file.
 void LockExclusive(int fd, const std::string& path);

@@ -2,11 +2,16 @@
 // functions the interface's shape.
 
 #include <dlfcn.h>
+#include <link.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include <GraphicsModule.h>
+#include <platform/host/rtl/BasicText.h>
 #include <platform/host/rtl/SysUtils.h>
+#include <platform/posix/Files.h>
 
 namespace headless {
 
@@ -14,21 +19,29 @@ namespace {
 
 constexpr std::size_t kTextBuffer = 4096;
 
-// Beside the code that asks (the framework library, or a program it is
-// linked into); else by the program's own library path, as an installed
-// program finds it in its library folder.
+// By absolute path only: a bare name goes to the library path, and the name
+// dladdr gives a program is the one it was started by, which may lead to the
+// current folder. Code in a shared library (the package library, wherever a
+// program loads it from) finds the module beside it, as the loader named it.
 std::string ModulePath() {
     Dl_info info{};
-    if (::dladdr(reinterpret_cast<void*>(&ModulePath), &info) != 0 && info.dli_fname) {
-        const auto beside = std::filesystem::path(info.dli_fname).parent_path() / kGraphicsModuleFile;
+    link_map* map = nullptr;
+    if (::dladdr1(reinterpret_cast<void*>(&ModulePath), &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) != 0 &&
+        map && map->l_name && map->l_name[0] == '/') {
+        const auto beside = std::filesystem::path(map->l_name).parent_path() / kGraphicsModuleFile;
         std::error_code ignored;
         if (std::filesystem::exists(beside, ignored)) return beside.string();
     }
-    return kGraphicsModuleFile;
+    const std::string installed =
+        posixfiles::Join(std::string(posixfiles::LibraryFolderFromProgram()), kGraphicsModuleFile);
+    return posixfiles::FindBesideProgram({kGraphicsModuleFile, installed});
 }
 
 const TGraphicsEntries& Load() {
     const std::string path = ModulePath();
+    if (path.empty())
+        throw host::Exception(std::string("cannot find the picture and font module ") + kGraphicsModuleFile +
+                              " beside the program or in its library folder");
     void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library)
         throw host::Exception("cannot load the picture and font module " + path +
@@ -61,13 +74,44 @@ void TPicture::Text(const std::string& fontFile, int emPixels, double x, double 
     entries_.Text(picture_, fontFile.c_str(), emPixels, x, y, utf8.c_str(), colour);
 }
 
+namespace {
+
+struct PngFile {
+    const posixfiles::Descriptor& fd;
+    const std::string& path;
+    std::string error = {};
+};
+
+bool WriteToFile(void* to, const unsigned char* data, std::size_t size) {
+    auto* file = static_cast<PngFile*>(to);
+    try {
+        posixfiles::WriteAll(file->fd.Get(), {reinterpret_cast<const char*>(data), size}, file->path);
+        return true;
+    } catch (const posixfiles::FileError& error) {
+        file->error = error.what();
+        return false;
+    }
+}
+
+}  // namespace
+
 void TPicture::WritePng(const std::string& path) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored))
-        throw host::Exception("cannot write the picture " + path + ": it is a folder");
+    const auto failed = [&](const std::string& why) { return host::Exception("cannot write the picture: " + why); };
+    posixfiles::Descriptor fd;
+    try {
+        fd = posixfiles::CreateNew(path, 0666);
+    } catch (const posixfiles::FileError& error) {
+        throw failed(error.what());
+    }
+    PngFile file{fd, path};
     char error[kTextBuffer] = {};
-    if (!entries_.WritePng(picture_, path.c_str(), error, sizeof error))
-        throw host::Exception("cannot write the picture " + path + ": " + error);
+    std::string why = file.error;
+    if (!entries_.WritePng(picture_, WriteToFile, &file, error, sizeof error) && why.empty())
+        why = host::CannotText("write", path, error);
+    if (why.empty() && fd.Close() != 0) why = host::CannotText("write", path, errno);
+    if (why.empty()) return;
+    ::unlink(path.c_str());
+    throw failed(why);
 }
 
 std::string TGraphicsModule::MatchFontFile(const std::string& name) const {

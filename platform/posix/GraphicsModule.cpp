@@ -168,8 +168,20 @@ void Text(TGraphicsPicture* picture, const char* fontFile, int emPixels, double 
     cairo_show_text(picture->cr, utf8);
 }
 
-bool WritePng(TGraphicsPicture* picture, const char* path, char* error, std::size_t size) {
-    const cairo_status_t status = cairo_surface_write_to_png(picture->surface, path);
+struct PngSink {
+    TGraphicsWrite write;
+    void* to;
+};
+
+cairo_status_t WriteToSink(void* closure, const unsigned char* data, unsigned int length) {
+    const auto* sink = static_cast<const PngSink*>(closure);
+    return sink->write(sink->to, data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+}
+
+// The caller opens the file: it alone knows how a file may be made there.
+bool WritePng(TGraphicsPicture* picture, TGraphicsWrite write, void* to, char* error, std::size_t size) {
+    PngSink sink{write, to};
+    const cairo_status_t status = cairo_surface_write_to_png_stream(picture->surface, WriteToSink, &sink);
     if (status == CAIRO_STATUS_SUCCESS) return true;
     Give(cairo_status_to_string(status), error, size);
     return false;

@@ -102,7 +102,7 @@ std::shared_ptr<const IniDocument> ReadIniFile(const std::string& path) {
     const timespec readAt = Now();
     std::optional<std::string> text;
     try {
-        text = posixfiles::ReadIfPresent(path, st);
+        text = posixfiles::ReadIfPresent(path, st, kMaxFileBytes);
     } catch (const IniError&) {
         forget();
         throw;

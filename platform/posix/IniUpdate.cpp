@@ -47,7 +47,7 @@ void UpdateIniFile(const std::string& path, const std::function<void(IniDocument
 
     // Another writer may have replaced the file while we waited.
     struct stat st;
-    std::optional<std::string> old = posixfiles::ReadIfPresent(target, st);
+    std::optional<std::string> old = posixfiles::ReadIfPresent(target, st, kMaxFileBytes);
     posixfiles::RemoveLeftovers(target, old ? std::optional<uid_t>(st.st_uid) : std::nullopt);
     RequireChangeable(target, name, ifMissing);
 

@@ -8,6 +8,7 @@
 // sections and a killed writer leaves a torn file. Everything here reads the
 // file as it is on each read and replaces it atomically under an exclusive lock.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,6 +18,11 @@
 namespace odbcini {
 
 using posixfiles::IfMissing;  // what UpdateIniFile does without the file
+
+// The most a configuration file may hold; one past it is refused unread.
+// Real ones hold kilobytes; the bound keeps a hostile one (a link to
+// /dev/zero, a file grown without end) from taking the memory.
+inline constexpr std::uintmax_t kMaxFileBytes = 16u << 20;
 
 // The three files, found by unixODBC's rules from the current environment:
 // $ODBCSYSINI (else /etc) holds odbc.ini and $ODBCINSTINI (else odbcinst.ini;
@@ -30,7 +36,8 @@ struct OdbcFiles {
 OdbcFiles LocateOdbcFiles();
 
 // The file as it is now, parsed, or null when it does not exist. Throws
-// IniError when it exists but cannot be read. The parse is kept and served
+// IniError when it exists but cannot be read, is no regular file or holds
+// more than kMaxFileBytes. The parse is kept and served
 // again while the file's device, inode, size, modification and change times
 // stay the same; a change time too recent to tell two writes apart makes the
 // next read compare the text itself.

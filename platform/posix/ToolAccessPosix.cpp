@@ -29,16 +29,20 @@ std::string FileOf(bool system) {
     return system ? files.systemOdbcIni : files.userOdbcIni;
 }
 
-}  // namespace
-
-std::optional<std::string> ReadProblem(bool system) {
+std::optional<std::string> ReadProblemOf(const std::string& file) {
     try {
-        odbcini::ReadIniFile(FileOf(system));
+        odbcini::ReadIniFile(file);
         return std::nullopt;
     } catch (const odbcini::IniError& error) {
         return std::string(error.what());
     }
 }
+
+}  // namespace
+
+std::optional<std::string> ReadProblem(bool system) { return ReadProblemOf(FileOf(system)); }
+
+std::optional<std::string> DriversReadProblem() { return ReadProblemOf(odbcini::LocateOdbcFiles().odbcinstIni); }
 
 // unixODBC needs the system file to exist; a user's own file is made on
 // first use, as the setup library's store makes it.
@@ -60,11 +64,9 @@ ScopeLock::~ScopeLock() { ::close(static_cast<int>(reinterpret_cast<std::intptr_
 
 namespace {
 
-// Opened for reading without waiting on a pipe, and only as a regular file.
 Descriptor OpenRegular(const std::string& path, struct stat& st, const std::string& doing) {
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0) throw FileError(CannotText(doing, path, errno));
-    if (!S_ISREG(st.st_mode)) throw FileError(path + " is not a regular file");
+    Descriptor fd = posixfiles::OpenToRead(path);
+    posixfiles::RequireRegular(fd, path, st, doing);
     return fd;
 }
 
@@ -116,9 +118,7 @@ void RewriteInPlace(const std::string& target, const struct stat& old, std::stri
 }  // namespace
 
 void CreateOwnerOnlyFile(const std::string& path, const std::string& content) {
-    Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (fd.Get() < 0 && errno == EEXIST) throw FileError(path + " exists already: not overwritten");
-    if (fd.Get() < 0) throw FileError(CannotText("write", path, errno));
+    Descriptor fd = posixfiles::CreateNew(path, 0600);
     try {
         posixfiles::WriteAll(fd.Get(), content, path);
         if (::fsync(fd.Get()) != 0) throw FileError(CannotText("write", path, errno));
@@ -130,20 +130,14 @@ void CreateOwnerOnlyFile(const std::string& path, const std::string& content) {
 
 FileSnapshot ReadFileSnapshot(const std::string& path, std::uintmax_t maxBytes) {
     struct stat st, at;
-    if (::lstat(path.c_str(), &at) != 0 || ::stat(path.c_str(), &st) != 0)
-        throw FileError(CannotText("read", path, errno));
-    if (!S_ISREG(st.st_mode)) throw FileError(path + " is not a regular file");
-    const auto tooLarge = [&] { return FileError(path + " is larger than " + std::to_string(maxBytes) + " bytes"); };
-    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) throw tooLarge();
+    if (::lstat(path.c_str(), &at) != 0) throw FileError(CannotText("read", path, errno));
     Descriptor fd = OpenRegular(path, st, "read");
-    FileSnapshot snapshot{posixfiles::ReadAll(fd.Get(), path, static_cast<std::size_t>(st.st_size), maxBytes),
-                          static_cast<std::uint64_t>(st.st_dev),
-                          static_cast<std::uint64_t>(st.st_ino),
-                          S_ISLNK(at.st_mode),
-                          static_cast<std::uint64_t>(at.st_dev),
-                          static_cast<std::uint64_t>(at.st_ino)};
-    if (snapshot.content.size() > maxBytes) throw tooLarge();
-    return snapshot;
+    return {posixfiles::ReadBounded(fd, path, st, maxBytes),
+            static_cast<std::uint64_t>(st.st_dev),
+            static_cast<std::uint64_t>(st.st_ino),
+            S_ISLNK(at.st_mode),
+            static_cast<std::uint64_t>(at.st_dev),
+            static_cast<std::uint64_t>(at.st_ino)};
 }
 
 FileSnapshot ReplaceReadFile(const std::string& path, const FileSnapshot& read, const std::string& content) {

@@ -66,7 +66,8 @@ void WriteDriverRegistrations(const std::map<std::string, DriverValues>& registr
 
 bool HasPrivateConfigurations() { return false; }
 
-PrivateConfiguration UsePrivateConfiguration(const std::string&, const std::string&, const std::vector<std::string>&) {
+PrivateConfiguration UsePrivateConfiguration(const std::string&, const std::string&, const std::vector<std::string>&,
+                                             ConfigurationUse) {
     throw RegistrationError("Windows has one ODBC configuration, its registry: there is no private one");
 }
 

@@ -21,6 +21,8 @@ std::string LastErrorText() { return win32::ErrorText(static_cast<LSTATUS>(GetLa
 
 std::optional<std::string> ReadProblem(bool) { return std::nullopt; }
 
+std::optional<std::string> DriversReadProblem() { return std::nullopt; }
+
 std::optional<std::string> ChangeProblem(bool) { return std::nullopt; }
 
 // The system data sources are shared by every session, a user's by theirs.

@@ -350,6 +350,26 @@ TEST_F(IniFileTest, MissingFileOrFailingChangeLeavesNoTrace) {
     EXPECT_THROW(ReadIniFile(dir_.string()), IniError);  // a folder cannot be read as a file
 }
 
+// Up to the bound a file is read and updated; one byte past it is refused
+// naming the file, and left as it was.
+TEST_F(IniFileTest, FileLargerThanTheBoundIsRefusedUnread) {
+    constexpr std::string_view kNone = "<no IniError>";
+    const struct {
+        std::uintmax_t size;
+        std::string says;
+    } cases[] = {{kMaxFileBytes, std::string(kNone)}, {kMaxFileBytes + 1, file_ + " is larger than 16777216 bytes"}};
+    for (const auto& c : cases) {
+        // Long comment lines: millions of empty ones would make the test slow.
+        const std::string comment = ";" + std::string(998, 'x') + "\n";
+        std::string text = "[a]\n";
+        while (text.size() + comment.size() <= c.size) text += comment;
+        WriteBytes(file_, text.append(c.size - text.size(), '\n'));
+        EXPECT_EQ(ErrorOf([&] { ReadIniFile(file_); }), c.says) << c.size;
+        EXPECT_TRUE(Contains(ErrorOf([&] { UpdateIniFile(file_, [](IniDocument&) {}); }), c.says)) << c.size;
+        EXPECT_EQ(fs::file_size(file_), c.size);
+    }
+}
+
 // A file is judged where a change writes it: by a link's target, a missing one
 // by the folder it would be made in when the change may make it.
 TEST_F(IniFileTest, ChangeProblemJudgesTheTarget) {

@@ -11,6 +11,7 @@ struct ProcessResult {
     int exitCode;  // -1 when killed by a signal
     std::string out;
     std::string err;
+    bool timedOut = false;  // killed when it outlived RunOptions::timeoutSeconds
 };
 
 struct RunOptions {
@@ -18,6 +19,7 @@ struct RunOptions {
     std::vector<std::string> environment = {};  // NAME=VALUE set in the child
     std::optional<std::string> input = {};   // POSIX: the child's standard input (else /dev/null)
     std::optional<std::string> output = {};  // POSIX: a file for the child's standard output (out stays empty)
+    std::optional<unsigned> timeoutSeconds = {};  // killed past it: a hanging child fails the test, not the run
 };
 
 ProcessResult Run(const std::vector<std::string>& argv, const RunOptions& options = {});

@@ -245,6 +245,7 @@ TEST_F(ToolTest, DamagedSavedFormIsRefusedWithTheReason) {
 }
 
 TEST_F(ToolTest, DriversListsTheCatalogueWithItsRegistration) {
+    ASSERT_EQ(Ombral({"register-drivers"}).exitCode, 0);
     auto result = Ombral({"drivers"});
     ASSERT_EQ(result.exitCode, 0);
     for (const auto& driver : testsupport::kCatalogueDrivers) EXPECT_THAT(result.out, HasSubstr(driver));

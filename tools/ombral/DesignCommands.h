@@ -13,7 +13,7 @@ namespace ombraltool {
 inline constexpr std::string_view kAboutUsage =
     "ombral about [--png FILE]\n"
     "Opens TOmbralCreator's About box as the property grid does; with --png the box's\n"
-    "client area is also written to FILE as a PNG picture.";
+    "client area is also written to FILE, a new file, as a PNG picture.";
 
 inline constexpr std::string_view kDesignUsage =
     "ombral design FORM [--select NAME[,NAME...]]\n"

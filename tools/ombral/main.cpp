@@ -135,8 +135,9 @@ void PrintOverview(std::ostream& out) {
     out << "Usage:\n";
     for (const auto& command : Commands()) out << "  " << command.usage.substr(0, command.usage.find('\n')) << "\n";
     if (odbcsetup::HasPrivateConfigurations())
-        out << "--config DIR uses (and first makes) a private ODBC configuration in DIR, which must\n"
-               "belong to you and be writable by no one else.\n";
+        out << "--config DIR uses a private ODBC configuration in DIR, which must belong to you and\n"
+               "be writable by no one else; a command that changes it first makes what is missing\n"
+               "of it, though never DIR's parent folder.\n";
     out << "'ombral COMMAND --help' tells more. Exit 0 on success, 1 on failure, 2 on a usage error.\n";
 }
 
@@ -313,8 +314,19 @@ std::string ParadoxDriver() {
     return OmbralCodeUnit::GetDSNTypeString(GetDSNDatabaseFromEnumType(DB_PARADOX), fileType);
 }
 
+// The drivers' file that cannot be read must not pass for one without drivers.
+void CheckDriversReadable() {
+    if (auto problem = odbcsetup::DriversReadProblem()) throw Refusal(*problem);
+}
+
+// A dry run in a private configuration not made yet stands for a change that
+// would first register the catalogue drivers.
+bool driversPending = false;
+
 // An add or a change needs the driver that the installer hands the request to.
 void CheckDriverInstalled() {
+    if (driversPending) return;
+    CheckDriversReadable();
     const std::string driver = ParadoxDriver();
     if (OmbralCodeUnit::GetODBCInfo(driver).Driver.Length() > 0) return;
     throw Refusal("the driver '" + driver + "' is not installed; register the stand-in one with 'ombral " +
@@ -548,6 +560,7 @@ std::vector<std::string> CatalogueDrivers() {
 }
 
 int Drivers(const ParsedCommand&) {
+    CheckDriversReadable();
     Integer index = 1;
     for (const auto& driver : CatalogueDrivers()) {
         String fileType;
@@ -628,8 +641,20 @@ int Run(const ParsedCommand& command) {
     return handlers.at(command.spec->name)(command);
 }
 
-void UseConfiguration(const std::string& folder) {
-    odbcsetup::UsePrivateConfiguration(folder, odbcsetup::FindSetupLibrary(), CatalogueDrivers());
+// A dry run and a command that only reads leave the configuration as they
+// found it: they make no folder, file or lock file of it.
+bool ChangesConfiguration(const ParsedCommand& command) {
+    static const std::set<std::string_view> changing{"add",          "configure",        "remove", "run",
+                                                     "register-mdw", "register-drivers"};
+    return changing.contains(command.spec->name) && !command.Has("--dry-run");
+}
+
+void UseConfiguration(const std::string& folder, const ParsedCommand& command) {
+    driversPending =
+        odbcsetup::UsePrivateConfiguration(folder, odbcsetup::FindSetupLibrary(), CatalogueDrivers(),
+                                           ChangesConfiguration(command) ? odbcsetup::ConfigurationUse::Change
+                                                                         : odbcsetup::ConfigurationUse::ReadOnly)
+            .driversPending;
 }
 
 int RunCommand(int argc, char** argv) {
@@ -642,7 +667,7 @@ int RunCommand(int argc, char** argv) {
             else PrintOverview(command.help ? std::cout : std::cerr);
             return command.help ? kOk : kUsage;
         }
-        if (command.configDir) UseConfiguration(*command.configDir);
+        if (command.configDir) UseConfiguration(*command.configDir, command);
         return Run(command);
     } catch (const UsageError& error) {
         std::cerr << "ombral: " << Shown(error.what()) << "\n";

@@ -28,6 +28,8 @@ struct TFaceMetrics {
 
 extern "C" {
 struct TGraphicsPicture;
+// Takes the next bytes of what is written; false stops the writing as failed.
+using TGraphicsWrite = bool (*)(void* to, const unsigned char* data, std::size_t size);
 // Each text out parameter is a buffer of the size given, filled with a NUL-terminated text.
 struct TGraphicsEntries {
     int Version;
@@ -39,11 +41,11 @@ struct TGraphicsEntries {
     void (*Rectangle)(TGraphicsPicture* picture, double left, double top, double width, double height, TRgb colour);
     void (*Text)(TGraphicsPicture* picture, const char* fontFile, int emPixels, double x, double y, const char* utf8,
                  TRgb colour);
-    bool (*WritePng)(TGraphicsPicture* picture, const char* path, char* error, std::size_t size);
+    bool (*WritePng)(TGraphicsPicture* picture, TGraphicsWrite write, void* to, char* error, std::size_t size);
     void (*FreePicture)(TGraphicsPicture* picture);
 };
 }
-inline constexpr int kGraphicsEntriesVersion = 1;
+inline constexpr int kGraphicsEntriesVersion = 2;
 inline constexpr const char* kGraphicsModuleFile = "libombralgraphics.so";
 inline constexpr const char* kGraphicsModuleEntry = "OmbralGraphicsEntries";
 
@@ -59,7 +61,9 @@ public:
     void Rectangle(double left, double top, double width, double height, TRgb colour);
     // UTF-8 text whose baseline starts at (x, y), in the font file at emPixels.
     void Text(const std::string& fontFile, int emPixels, double x, double y, const std::string& utf8, TRgb colour);
-    // host::Exception naming the file and why, when it cannot be written.
+    // Writes a new file: one that exists already (a link or a device too) is
+    // refused, never written through. host::Exception naming the file and
+    // why, when it cannot be written; no part of it is left then.
     void WritePng(const std::string& path);
 
 private:
@@ -82,9 +86,10 @@ private:
     const TGraphicsEntries& entries_;
 };
 
-// The module, loaded on first use from beside the code that asks, else by the
-// program's library path; a host::Exception naming the file and what the
-// loader said when it cannot be.
+// The module, loaded on first use by its absolute path: beside the shared
+// library that asks, or beside the running program or in the library folder
+// of an installed one; a host::Exception naming the file and what the loader
+// said when it cannot be.
 const TGraphicsModule& Graphics();
 
 }  // namespace headless

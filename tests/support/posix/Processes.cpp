@@ -4,7 +4,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <thread>
 #include <stdexcept>
 
 namespace testsupport {
@@ -18,6 +21,19 @@ std::string Drain(FILE* file) {
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
     std::fclose(file);
     return text;
+}
+
+// Whether the child ended within the time (any time without one), polled:
+// waitpid has no timeout.
+bool WaitWithin(pid_t child, int& status, std::optional<unsigned> seconds) {
+    if (!seconds) return waitpid(child, &status, 0) == child;
+    constexpr auto kPoll = std::chrono::milliseconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(*seconds);
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(kPoll);
+    }
+    return true;
 }
 
 }  // namespace
@@ -47,9 +63,13 @@ ProcessResult Run(const std::vector<std::string>& argv, const RunOptions& option
         _exit(127);
     }
     int status = 0;
-    waitpid(child, &status, 0);
+    const bool timedOut = !WaitWithin(child, status, options.timeoutSeconds);
+    if (timedOut) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
     if (in) std::fclose(in);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Drain(out), Drain(err)};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Drain(out), Drain(err), timedOut};
 }
 
 }  // namespace testsupport

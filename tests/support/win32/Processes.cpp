@@ -60,12 +60,17 @@ ProcessResult Run(const std::vector<std::string>& argv, const RunOptions& option
     CloseHandle(out);
     CloseHandle(err);
     if (!started) return {-1, "", "cannot start " + commandLine};
-    WaitForSingleObject(process.hProcess, INFINITE);
+    const DWORD wait = options.timeoutSeconds ? *options.timeoutSeconds * 1000 : INFINITE;
+    const bool timedOut = WaitForSingleObject(process.hProcess, wait) == WAIT_TIMEOUT;
+    if (timedOut) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, INFINITE);
+    }
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return {static_cast<int>(code), ReadFile(outPath), ReadFile(errPath)};
+    return {timedOut ? -1 : static_cast<int>(code), ReadFile(outPath), ReadFile(errPath), timedOut};
 }
 
 }  // namespace testsupport

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <regex>
 
+#include <platform/host/rtl/BasicText.h>
 #include <platform/odbc/DriverRegistration.h>
 #include <platform/host/rtl/FormStream.h>
 #include <platform/posix/OdbcIniFile.h>
@@ -164,6 +165,17 @@ TEST_F(ToolTest, RunTakesEveryCreatorOfADataModule) {
     EXPECT_THAT(masked.out, Not(HasSubstr("s3cret")));
 }
 
+// A byte 0x80 to 0x9f that is no continuation of a UTF-8 character past
+// U+009F, or a bidirectional control (U+202E and its kin) in UTF-8.
+bool HoldsRawControl(const std::string& text) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if ((text[at] & 0xe0) == 0x80 && (at == 0 || (text[at - 1] & 0x80) == 0 || text[at - 1] == '\xc2'))
+            return true;
+        if (host::IsUtf8BidiControlAt(text, at)) return true;
+    }
+    return false;
+}
+
 // A form is anybody's file: what it holds reaches the terminal escaped, C1
 // controls (0x9b CSI, 0x9d OSC, in the code page or as UTF-8) included.
 TEST_F(ToolTest, NoTextOfAFormReachesTheTerminalRaw) {
@@ -177,13 +189,6 @@ TEST_F(ToolTest, NoTextOfAFormReachesTheTerminalRaw) {
                            "    Action = ADD_DSN\n"
                            "  end\n"
                            "end\n");
-    // A byte 0x80 to 0x9f that is no continuation of a UTF-8 character past U+009F.
-    const auto raw = [](const std::string& text) {
-        for (std::size_t at = 0; at < text.size(); ++at)
-            if ((text[at] & 0xe0) == 0x80 && (at == 0 || (text[at - 1] & 0x80) == 0 || text[at - 1] == '\xc2'))
-                return true;
-        return false;
-    };
     const auto dry = Ombral({"run", form, "--dry-run"});
     EXPECT_EQ(dry.exitCode, 0) << dry.err;
     EXPECT_THAT(dry.out, HasSubstr("Creator1: would have added user data source 'x\\x9b2Jy'\n"));
@@ -197,7 +202,30 @@ TEST_F(ToolTest, NoTextOfAFormReachesTheTerminalRaw) {
     const auto listed = Ombral({"list"});
     EXPECT_EQ(listed.out, "x\\x9b2Jy\td\\x9d0;t\n");
     for (const auto& output : {dry.out, dry.err, design.out, design.err, ran.out, ran.err, listed.out})
-        EXPECT_FALSE(raw(output)) << output;
+        EXPECT_FALSE(HoldsRawControl(output)) << output;
+}
+
+// A name or path that is not a form's reaches the terminal escaped as well,
+// a bidirectional control included; a C1 control is no character of a name.
+TEST_F(ToolTest, SuccessLinesEscapeWhatATerminalWouldObey) {
+    const std::string name = "a\xe2\x80\xae" "b", setup = Path("set\x9bup.so");
+    std::filesystem::copy_file(odbcsetup::FindSetupLibrary(), setup);
+    const struct {
+        std::vector<std::string> arguments;
+        std::string out;
+    } cases[] = {
+        {{"add", "--name", name}, "added user data source 'a\\xe2\\x80\\xaeb'\n"},
+        {{"register-mdw", "--name", name, "--file", "w.mdw"},
+         "recorded workgroup file for user data source 'a\\xe2\\x80\\xaeb'\n"},
+        {{"register-drivers", "--setup", setup, "--force"},
+         "the six catalogue drivers are registered against " + Path("set\\x9bup.so") + "\n"},
+    };
+    for (const auto& c : cases) {
+        const auto ran = Ombral(c.arguments);
+        EXPECT_EQ(ran.exitCode, 0) << ran.err;
+        EXPECT_EQ(ran.out, c.out);
+        EXPECT_FALSE(HoldsRawControl(ran.out + ran.err)) << ran.out;
+    }
 }
 
 // show lists what odbcinst lists of the data source, in the same order, with

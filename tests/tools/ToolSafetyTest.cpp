@@ -71,6 +71,8 @@ TEST_F(ToolSafetyTest, HostileInputsAreRefusedWithTheReason) {
         {{"add", "--name", "Back\\slash"}, {}, 1, "holds '\\'"},
         {{"add", "--name", "Tab\tName"}, {}, 1, "'Tab\\tName' holds a control character"},
         {{"exists", "--name", "Bell\x07"}, {}, 1, "'Bell\\x07' holds a control character"},
+        {{"add", "--name", "a\xc2\x9b" "2Jb"}, {}, 1, "'a\\xc2\\x9b2Jb' holds a control character"},
+        {{"exists", "--name", "\xc2\x85"}, {}, 1, "'\\xc2\\x85' holds a control character"},
         {{"add", "--name", "odbc"}, {}, 1, "unixODBC reads the section 'ODBC'"},
         {{"configure", "--name", "ODBC data sources"}, {}, 1, "reads the section 'ODBC Data Sources'"},
         // Values and data sources that are not there

@@ -475,7 +475,7 @@ int RunSaved(const ParsedCommand& c) {
             outcome.text = error.what();
         }
         if (outcome.done) {
-            std::cout << name << ": " << outcome.text << "\n" << outcome.request << std::flush;
+            std::cout << Shown(name) << ": " << outcome.text << "\n" << outcome.request << std::flush;
         } else {
             std::cerr << "ombral: " << Shown(name + ": " + outcome.text) << "\n";
             status = kFailed;
@@ -532,7 +532,7 @@ int RegisterMdw(const ParsedCommand& c) {
     if (auto problem = odbcsetup::ChangeProblem(system)) return Fail(*problem);
     const bool done = system ? OmbralCodeUnit::RegisterSystemMDW(name, file) : OmbralCodeUnit::RegisterMDW(name, file);
     if (!done) return Fail(std::string("there is no ") + Scope(system) + " data source '" + name + "' that can be changed");
-    std::cout << "recorded workgroup file for " << Scope(system) << " data source '" << name << "'\n";
+    std::cout << "recorded workgroup file for " << Scope(system) << " data source '" << Shown(name) << "'\n";
     return kOk;
 }
 
@@ -598,7 +598,7 @@ std::string SetupLibrary(const std::optional<std::string>& given) {
 int RegisterDriversCommand(const ParsedCommand& c) {
     const std::string setup = SetupLibrary(c.Value("--setup"));
     odbcsetup::RegisterDrivers(setup, CatalogueDrivers(), c.Has("--force"));
-    std::cout << "the six catalogue drivers are registered against " << setup << "\n";
+    std::cout << "the six catalogue drivers are registered against " << Shown(setup) << "\n";
     return kOk;
 }
 

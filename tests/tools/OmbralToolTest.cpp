@@ -260,6 +260,42 @@ TEST_F(ToolTest, ShowListsEveryStoredAttributeAsOdbcinstDoes) {
     EXPECT_THAT(stored, HasSubstr("Threads=7\n"));
 }
 
+// A dry run checks what the run checks: each command fails alike with
+// --dry-run and without, with the reason, and changes nothing.
+TEST_F(ToolTest, DryRunFailsWhereTheRunWould) {
+    const std::string form = Path("Doomed.dfm");
+    testsupport::WriteFile(form,
+                           "object Doomed: TComponent\n"
+                           "  object RemoveMissing: TOmbralCreator\n    Action = REMOVE_DSN\n"
+                           "    DSNNameOrAlias = 'Missing'\n  end\n"
+                           "  object ConfigureMissing: TOmbralCreator\n    Action = CONFIG_SYS_DSN\n"
+                           "    DSNNameOrAlias = 'Missing'\n  end\n"
+                           "  object NulPassword: TOmbralCreator\n    Action = ADD_DSN\n"
+                           "    DSNNameOrAlias = 'Fresh'\n    Password = 'abc'#0'X'\n  end\n"
+                           "end\n");
+    const struct {
+        std::vector<std::string> arguments;
+        std::string err;
+    } cases[] = {
+        {{"run", form},
+         "ombral: RemoveMissing: the user data source 'Missing' does not exist\n"
+         "ombral: ConfigureMissing: the system data source 'Missing' does not exist\n"
+         "ombral: NulPassword: Password holds a NUL character, which would end it early in the attribute list\n"},
+        {{"remove", "--name", "Missing"}, "ombral: the user data source 'Missing' does not exist\n"},
+        {{"remove", "--default"}, "ombral: the user data source 'Default' does not exist\n"},
+    };
+    for (const auto& c : cases)
+        for (const bool dryRun : {false, true}) {
+            auto arguments = c.arguments;
+            if (dryRun) arguments.push_back("--dry-run");
+            const auto ran = Ombral(arguments);
+            EXPECT_EQ(ran.exitCode, 1) << testing::PrintToString(arguments);
+            EXPECT_EQ(ran.err, c.err) << testing::PrintToString(arguments);
+            EXPECT_EQ(ran.out, "");
+        }
+    EXPECT_FALSE(odbcini::ReadIniFile(UserFile())->HasSection("Fresh"));
+}
+
 TEST_F(ToolTest, DamagedSavedFormIsRefusedWithTheReason) {
     const std::string path = folder_.Path() + "/bad.txt";
     std::ofstream(path) << "object OmbralCreator1: TOmbralCreator\n  optImplicitCommitSync = 'Yes'\nend\n";

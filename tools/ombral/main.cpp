@@ -48,8 +48,9 @@ const std::set<std::string_view> kPropertyFlags{"--system", "--read-only", "--ex
 const std::set<std::string_view> kNegatedFlags{"--no-read-only", "--no-exclusive", "--no-user-commit-sync"};
 
 const char* const kDryRunUsage =
-    "\nWith --dry-run nothing is changed: it shows the request, the driver and the attribute\n"
-    "list that would reach SQLConfigDataSource, one pair a line, the password masked.";
+    "\nWith --dry-run nothing is changed: it fails where the change would, else shows the\n"
+    "request, the driver and the attribute list that would reach SQLConfigDataSource, one\n"
+    "pair a line, the password masked.";
 
 const char* const kPropertyUsage =
     " [--system] --name NAME [--description TEXT] [--dir DIR]\n"
@@ -357,6 +358,26 @@ struct Outcome {
     std::string request = {};
 };
 
+// What the installer would refuse, or the creator refuse without a word of
+// why, is said before either is asked, and so a dry run fails as the request
+// itself would: a change or removal of a data source that does not exist, a
+// value that the attribute list cannot carry.
+void CheckRequest(const TOmbralCreator& creator, TDSNExecuteAction action, bool adding) {
+    const bool system = IsSystem(action);
+    if (auto problem = odbcsetup::ChangeProblem(system)) throw Refusal(*problem);
+    if (!adding) {
+        const bool byDefault = action == REMOVE_DEFAULT_DSN;
+        host::TRegistry registry;
+        OpenDataSource(registry, byDefault ? odbcsetup::kDefaultDataSource : creator.GetDSNNameOrAlias(), system);
+    }
+    if (action == REMOVE_DSN || action == REMOVE_SYS_DSN || action == REMOVE_DEFAULT_DSN) return;
+    CheckDriverInstalled();
+    for (const auto& attribute : DataSourceAttributes())
+        if (attribute.Text(creator).find('\0') != String::npos)
+            throw Refusal(std::string(attribute.Property) +
+                          " holds a NUL character, which would end it early in the attribute list");
+}
+
 // Runs Execute as the creator's properties say. A dry run hands the
 // installer's call to a stand-in that shows it and takes no lock.
 Outcome ExecuteCreator(TOmbralCreator& creator, bool dryRun) {
@@ -365,8 +386,7 @@ Outcome ExecuteCreator(TOmbralCreator& creator, bool dryRun) {
     const bool adding = action == ADD_DSN || action == ADD_SYS_DSN;
     if (action != REMOVE_DEFAULT_DSN) CheckName(name);
     CheckReadable(IsSystem(action));
-    if (auto problem = odbcsetup::ChangeProblem(IsSystem(action)); problem && !dryRun) throw Refusal(*problem);
-    if (adding || action == CONFIG_DSN || action == CONFIG_SYS_DSN) CheckDriverInstalled();
+    CheckRequest(creator, action, adding);
     // Of several tools adding one name at once, only one may find it absent.
     std::optional<odbcsetup::ScopeLock> lock;
     if (adding && !dryRun) lock.emplace(IsSystem(action));

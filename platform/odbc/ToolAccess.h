@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace odbcsetup {
 
@@ -18,6 +19,11 @@ std::optional<std::string> ReadProblem(bool system);
 // Why this user may not change the data sources of the scope, naming the file,
 // or nothing when a change may go ahead.
 std::optional<std::string> ChangeProblem(bool system);
+
+// The lines of the scope's file that unixODBC may read but the tool's reader
+// passes over (a control character, a damaged section header), each as
+// "FILE line N (REASON): TEXT"; none where the data sources are no file.
+std::vector<std::string> UnreadLines(bool system);
 
 // Held while the tool looks a data source up and adds it, so that of several
 // tools adding one name at once only the first finds it absent. It is the

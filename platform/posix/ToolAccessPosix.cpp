@@ -50,6 +50,33 @@ std::optional<std::string> ChangeProblem(bool system) {
     return CannotText("change", file.empty() ? "the user's odbc.ini" : file, *problem);
 }
 
+namespace {
+
+// The text of the 1-based line `number`, without its line break.
+std::string_view LineOf(std::string_view text, int number) {
+    std::size_t start = 0;
+    for (int line = 1; line < number && start != std::string_view::npos; ++line) {
+        start = text.find('\n', start);
+        if (start != std::string_view::npos) ++start;
+    }
+    if (start == std::string_view::npos) return {};
+    const std::string_view rest = text.substr(start);
+    return rest.substr(0, rest.find('\n'));
+}
+
+}  // namespace
+
+std::vector<std::string> UnreadLines(bool system) {
+    const std::string file = FileOf(system);
+    const auto document = odbcini::ReadIniFile(file);
+    std::vector<std::string> lines;
+    if (!document) return lines;
+    for (const auto& damage : document->Damages())
+        lines.push_back(file + " line " + std::to_string(damage.line) + " (" + damage.reason +
+                        "): " + std::string(LineOf(document->Source(), damage.line)));
+    return lines;
+}
+
 // Beside the file a link finally names, as the update's own lock is.
 ScopeLock::ScopeLock(bool system) {
     Descriptor lock = posixfiles::HoldLockFile(posixfiles::ResolveTarget(FileOf(system)) + kToolLockSuffix);

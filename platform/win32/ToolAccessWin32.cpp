@@ -24,6 +24,9 @@ std::optional<std::string> ReadProblem(bool) { return std::nullopt; }
 
 std::optional<std::string> ChangeProblem(bool) { return std::nullopt; }
 
+// The registry has no lines to pass over.
+std::vector<std::string> UnreadLines(bool) { return {}; }
+
 // The system data sources are shared by every session, a user's by theirs.
 ScopeLock::ScopeLock(bool system) {
     const char* name = system ? "Global\\OmbralTool-SystemDataSources" : "Local\\OmbralTool-UserDataSources";

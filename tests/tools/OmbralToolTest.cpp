@@ -296,6 +296,34 @@ TEST_F(ToolTest, DryRunFailsWhereTheRunWould) {
     EXPECT_FALSE(odbcini::ReadIniFile(UserFile())->HasSection("Fresh"));
 }
 
+// show and list give each line as stored, a key twice in two cases too, mask
+// every key a driver reads a password from, and say which lines they pass over.
+TEST_F(ToolTest, ShowAndListGiveEveryStoredLineOrSayItIsSkipped) {
+    ASSERT_EQ(Ombral({"list"}).exitCode, 0);  // makes the configuration
+    testsupport::WriteFile(UserFile(),
+                           "[Shop]\nDriver=shop\nDescription=a\x1b[2Jb\nPWD=s3cret\npwd=second\nPassword=third\n"
+                           "[Evil\x1b[31m]\nDriver=evil\n");
+    const std::string skippedValue = "ombral: skipped " + UserFile() +
+                                     " line 3 (line holds a control character): Description=a\\x1b[2Jb\n";
+    const std::string skippedHeader = "ombral: skipped " + UserFile() +
+                                      " line 7 (line holds a control character): [Evil\\x1b[31m]\n";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string out;
+    } cases[] = {
+        {{"show", "--name", "Shop", "--show-password"}, "Driver=shop\nPWD=s3cret\npwd=second\nPassword=third\n"},
+        {{"show", "--name", "Shop"}, "Driver=shop\nPWD=********\npwd=********\nPassword=********\n"},
+        {{"list"}, "Shop\t\n"},
+    };
+    for (const auto& c : cases) {
+        const auto ran = Ombral(c.arguments);
+        EXPECT_EQ(ran.exitCode, 0) << ran.err;
+        EXPECT_EQ(ran.out, c.out);
+        EXPECT_THAT(ran.err, HasSubstr(skippedValue));
+        EXPECT_THAT(ran.err, HasSubstr(skippedHeader));
+    }
+}
+
 TEST_F(ToolTest, DamagedSavedFormIsRefusedWithTheReason) {
     const std::string path = folder_.Path() + "/bad.txt";
     std::ofstream(path) << "object OmbralCreator1: TOmbralCreator\n  optImplicitCommitSync = 'Yes'\nend\n";

@@ -105,7 +105,8 @@ std::span<const CommandSpec> Commands() {
          {"--system"}, {}},
         {"show", Prefix() + "show [--system] --name NAME [--show-password]\n"
                  "Shows every attribute the data source stores, key=value a line in the order stored;\n"
-                 "the password masked unless --show-password.",
+                 "the password (PWD, Password) masked unless --show-password. Lines of the file that\n"
+                 "it cannot read are named on standard error, as list names them.",
          {"--system", "--show-password"}, {"--name"}},
         {"register-drivers", Prefix() + "register-drivers [--setup PATH] [--force]\n"
                              "Registers the six catalogue drivers against the stand-in setup library (by\n"
@@ -150,15 +151,6 @@ std::string InstallerReason() {
 // What the terminal shows of a stored or sent text: it may be UTF-8, as
 // given on the command line, or the code page's, as a form holds it.
 std::string Shown(std::string_view text) { return host::EscapeForTerminal(text); }
-
-// A password as the tool shows it, where it shows one at all.
-constexpr std::string_view kMaskedPassword = "********";
-
-bool IsSecret(std::string_view key) {
-    for (const auto& attribute : DataSourceAttributes())
-        if (attribute.Secret && host::SameText(attribute.Key, key)) return true;
-    return false;
-}
 
 int Fail(const std::string& why) {
     std::cerr << "ombral: " << Shown(why) << "\n";
@@ -342,9 +334,9 @@ std::string DescribeRequest(int request, const String& driver, std::string_view 
     for (std::size_t at = 0; at < attributes.size() && attributes[at] != '\0';) {
         const std::size_t end = attributes.find('\0', at);
         const std::string_view pair = attributes.substr(at, end - at);
-        const std::string_view key = pair.substr(0, pair.find('='));
-        const bool masked = IsSecret(key) && key.size() + 1 < pair.size();
-        text += "  " + Shown(masked ? std::string(key) + "=" + std::string(kMaskedPassword) : std::string(pair)) + "\n";
+        const std::size_t equals = std::min(pair.find('='), pair.size());
+        const String key(pair.substr(0, equals)), value(pair.substr(std::min(equals + 1, pair.size())));
+        text += "  " + Shown(equals < pair.size() ? key + "=" + ListedValue(key, value, false) : key) + "\n";
         at = end + 1;
     }
     return text;
@@ -527,6 +519,13 @@ int Exists(const ParsedCommand& c) {
     return kFailed;
 }
 
+// Lines of the scope's file that unixODBC may read but this tool's reader
+// passes over (a control character, a damaged header) are said rather than
+// left out in silence.
+void SayUnreadLines(bool system) {
+    for (const auto& line : odbcsetup::UnreadLines(system)) std::cerr << "ombral: " << Shown("skipped " + line) << "\n";
+}
+
 // Every stored attribute, as odbcinst -q -s -n and Get-OdbcDsn show them.
 int Show(const ParsedCommand& c) {
     const std::string name = c.Required("--name");
@@ -534,13 +533,11 @@ int Show(const ParsedCommand& c) {
     CheckName(name);
     host::TRegistry registry;
     OpenDataSource(registry, name, system);
-    std::vector<String> keys;
-    registry.GetValueNames(keys);
-    for (const auto& key : keys) {
-        const String value = registry.ReadString(key);
-        const bool masked = IsSecret(key) && !value.empty() && !c.Has("--show-password");
-        std::cout << Shown(key) << "=" << (masked ? std::string(kMaskedPassword) : Shown(value)) << "\n";
-    }
+    std::vector<std::pair<String, String>> values;
+    registry.GetValues(values);
+    for (const auto& [key, value] : values)
+        std::cout << Shown(key) << "=" << Shown(ListedValue(key, value, c.Has("--show-password"))) << "\n";
+    SayUnreadLines(system);
     return kOk;
 }
 
@@ -601,6 +598,7 @@ int List(const ParsedCommand& c) {
         if (odbcsetup::IsReservedName(name) || !registry.OpenKeyReadOnly(DataSourceKey(name))) continue;
         std::cout << Shown(name) << "\t" << Shown(registry.ReadString(std::string(kDescriptionKey))) << "\n";
     }
+    SayUnreadLines(system);
     return kOk;
 }
 

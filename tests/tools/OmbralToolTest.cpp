@@ -296,6 +296,47 @@ TEST_F(ToolTest, DryRunFailsWhereTheRunWould) {
     EXPECT_FALSE(odbcini::ReadIniFile(UserFile())->HasSection("Fresh"));
 }
 
+// A form whose components share a name (any case) has some out of reach, and
+// one whose creators are all inherited holds none that runs alone: each is
+// refused with what it holds.
+TEST_F(ToolTest, FormsWhoseCreatorsCannotRunAreRefusedWithTheReason) {
+    const std::string twins = "object Twins: TComponent\n"
+                              "  object C1: TOmbralCreator\n    DSNNameOrAlias = 'A'\n  end\n"
+                              "  object C1: TOmbralCreator\n    DSNNameOrAlias = 'B'\n  end\n"
+                              "  object c1: TOmbralCreator\n    DSNNameOrAlias = 'C'\n  end\n"
+                              "end\n";
+    const std::string heir = "inherited Heir: THeirForm\n"
+                             "  inherited Creator1: TOmbralCreator\n    DSNNameOrAlias = 'Changed'\n  end\n"
+                             "  inherited Creator2: TOmbralCreator\n  end\n"
+                             "end\n";
+    const std::string says = "components share a name (in any case): C1, C1, c1";
+    const struct {
+        std::string form;
+        std::vector<std::string> arguments;  // after the form's path
+        std::string input;
+        std::string err;
+    } cases[] = {
+        {host::ObjectTextToBinary(twins), {"run", "--component", "c1", "--dry-run"}, "", says},
+        {twins, {"run", "--dry-run"}, "", says},
+        {host::ObjectTextToBinary(twins), {"design"}, "select c1\nlist\n", says},
+        {heir, {"run", "--dry-run"}, "",
+         "holds no TOmbralCreator that runs on its own: Creator1, Creator2 inherited, holding only what differs "
+         "from the ancestor form's; run that form"},
+        {heir, {"run", "--component", "creator2"}, "",
+         "holds no TOmbralCreator named 'creator2' that runs on its own: Creator2 inherited"},
+    };
+    const std::string form = Path("Form.dfm");
+    for (const auto& c : cases) {
+        testsupport::WriteFile(form, c.form);
+        std::vector<std::string> arguments{c.arguments[0], form};
+        arguments.insert(arguments.end(), c.arguments.begin() + 1, c.arguments.end());
+        const auto ran = Ombral(arguments, {std::nullopt, {}, c.input});
+        EXPECT_EQ(ran.exitCode, 1) << c.err;
+        EXPECT_THAT(ran.err, HasSubstr(c.err));
+        EXPECT_EQ(ran.out, "");
+    }
+}
+
 // show and list give each line as stored, a key twice in two cases too, mask
 // every key a driver reads a password from, and say which lines they pass over.
 TEST_F(ToolTest, ShowAndListGiveEveryStoredLineOrSayItIsSkipped) {

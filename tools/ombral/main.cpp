@@ -454,20 +454,29 @@ int Save(const ParsedCommand& c) {
 }
 
 // Each creator of the form in stream order, or the one --component names.
+// An inherited creator holds only what differs from its ancestor's, so it
+// runs from the ancestor's form, not from this one.
 std::vector<std::pair<std::string, TOmbralCreator*>> CreatorsToRun(ombraltool::OpenForm& form,
                                                                   const std::optional<std::string>& only) {
     std::vector<std::pair<std::string, TOmbralCreator*>> creators;
-    std::string held;
-    for (auto& record : form.Records())
+    std::string held, inherited;
+    for (auto& record : form.Records()) {
+        const std::string& name = record.stored->Name;
+        const bool chosen = !only || host::SameText(*only, name);
         if (auto* creator = dynamic_cast<TOmbralCreator*>(record.component.get())) {
-            held += (held.empty() ? "" : ", ") + record.stored->Name;
-            if (!only || host::SameText(*only, record.stored->Name))
-                creators.emplace_back(record.stored->Name, creator);
+            (held += held.empty() ? "" : ", ") += name;
+            if (chosen) creators.emplace_back(name, creator);
+        } else if (chosen && host::SameText(record.stored->ClassName, "TOmbralCreator")) {
+            (inherited += inherited.empty() ? "" : ", ") += name;
         }
+    }
+    if (!creators.empty()) return creators;
+    const std::string none = only ? "no TOmbralCreator named '" + *only + "'" : std::string("no TOmbralCreator");
+    if (!inherited.empty())
+        throw Refusal(form.Path() + " holds " + none + " that runs on its own: " + inherited +
+                      " inherited, holding only what differs from the ancestor form's; run that form");
     if (held.empty()) throw Refusal(form.Path() + " holds no TOmbralCreator");
-    if (creators.empty())
-        throw Refusal(form.Path() + " holds no TOmbralCreator named '" + *only + "'; it holds " + held);
-    return creators;
+    throw Refusal(form.Path() + " holds " + none + "; it holds " + held);
 }
 
 int RunSaved(const ParsedCommand& c) {

@@ -4,7 +4,9 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -75,6 +77,25 @@ std::vector<std::string> UnreadLines(bool system) {
         lines.push_back(file + " line " + std::to_string(damage.line) + " (" + damage.reason +
                         "): " + std::string(LineOf(document->Source(), damage.line)));
     return lines;
+}
+
+void IgnoreBrokenPipe() { ::signal(SIGPIPE, SIG_IGN); }
+
+struct HiddenTyping::Saved {
+    struct termios settings;
+};
+
+// The line break is still echoed, so that what follows starts on a line of its own.
+HiddenTyping::HiddenTyping() {
+    struct termios settings;
+    if (::tcgetattr(STDIN_FILENO, &settings) != 0) return;
+    struct termios hidden = settings;
+    hidden.c_lflag = (hidden.c_lflag & ~static_cast<tcflag_t>(ECHO)) | ECHONL;
+    if (::tcsetattr(STDIN_FILENO, TCSANOW, &hidden) == 0) saved_ = std::make_unique<Saved>(Saved{settings});
+}
+
+HiddenTyping::~HiddenTyping() {
+    if (saved_) ::tcsetattr(STDIN_FILENO, TCSANOW, &saved_->settings);
 }
 
 // Beside the file a link finally names, as the update's own lock is.

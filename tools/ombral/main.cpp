@@ -174,8 +174,10 @@ void CheckReadable(bool system) {
     if (auto problem = odbcsetup::ReadProblem(system)) throw Refusal(*problem);
 }
 
-// The first line of standard input, without its line break (LF or CRLF).
+// The first line of standard input, without its line break (LF or CRLF);
+// typed at a terminal, it is not shown.
 std::string PasswordFromInput() {
+    const odbcsetup::HiddenTyping hidden;
     std::string line;
     if (!std::getline(std::cin, line) && line.empty())
         throw Refusal("--password-stdin found no line on standard input");
@@ -685,6 +687,7 @@ int RunCommand(int argc, char** argv) {
 // What the command wrote must have reached standard output: a full disk or a
 // closed pipe is a failure, not a success with nothing to show.
 int main(int argc, char** argv) {
+    odbcsetup::IgnoreBrokenPipe();
     const int status = RunCommand(argc, argv);
     return toolfiles::FlushStandardOutput("ombral") ? status : kFailed;
 }

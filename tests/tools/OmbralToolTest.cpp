@@ -317,7 +317,6 @@ TEST_F(ToolTest, FormsWhoseCreatorsCannotRunAreRefusedWithTheReason) {
         std::string err;
     } cases[] = {
         {host::ObjectTextToBinary(twins), {"run", "--component", "c1", "--dry-run"}, "", says},
-        {twins, {"run", "--dry-run"}, "", says},
         {host::ObjectTextToBinary(twins), {"design"}, "select c1\nlist\n", says},
         {heir, {"run", "--dry-run"}, "",
          "holds no TOmbralCreator that runs on its own: Creator1, Creator2 inherited, holding only what differs "

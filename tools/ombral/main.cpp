@@ -336,9 +336,9 @@ std::string DescribeRequest(int request, const String& driver, std::string_view 
     for (std::size_t at = 0; at < attributes.size() && attributes[at] != '\0';) {
         const std::size_t end = attributes.find('\0', at);
         const std::string_view pair = attributes.substr(at, end - at);
-        const std::size_t equals = std::min(pair.find('='), pair.size());
-        const String key(pair.substr(0, equals)), value(pair.substr(std::min(equals + 1, pair.size())));
-        text += "  " + Shown(equals < pair.size() ? key + "=" + ListedValue(key, value, false) : key) + "\n";
+        const std::size_t equals = pair.find('=');  // every pair the creator sends has one
+        const String key(pair.substr(0, equals));
+        text += "  " + Shown(key + "=" + ListedValue(key, String(pair.substr(equals + 1)), false)) + "\n";
         at = end + 1;
     }
     return text;

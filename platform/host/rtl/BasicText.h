@@ -85,8 +85,9 @@ inline bool IsUtf8BidiControlAt(std::string_view text, std::size_t at) {
 // What a terminal can be given of bytes of unknown charset: UTF-8 sequences
 // as they are, control characters escaped as EscapeControls does, and every
 // other byte (the code page's text past ASCII, C1 and bidirectional controls
-// in either form) as \xHH. Whatever reaches standard output or standard error goes through
-// this, so that no form, file or argument can steer the terminal.
+// in either form) as \xHH. Whatever reaches standard output or standard
+// error goes through this, so that no form, file or argument can steer the
+// terminal.
 inline std::string EscapeForTerminal(std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string shown;

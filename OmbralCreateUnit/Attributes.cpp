@@ -80,6 +80,13 @@ constexpr std::size_t kFirstOption = 5;
 
 std::span<const TDataSourceAttribute> DataSourceAttributes() { return kAttributes; }
 
+String ListedValue(std::string_view name, const String& value, bool reveal) {
+    for (const auto& attribute : kAttributes)
+        if (attribute.Secret && (host::SameText(attribute.Key, name) || host::SameText(attribute.Property, name)))
+            return reveal || value.empty() ? value : String("********");
+    return value;
+}
+
 std::span<const TDataSourceAttribute> AdvancedOptionAttributes() {
     return std::span(kAttributes).subspan(kFirstOption);
 }

@@ -27,6 +27,12 @@ std::span<const TDataSourceAttribute> DataSourceAttributes();
 // The nine driver options alone, in the order of the advanced-options string.
 std::span<const TDataSourceAttribute> AdvancedOptionAttributes();
 
+// What a listing shows of a value stored or sent under `name`: a password
+// (a Secret attribute's key or property, PWD or Password, in any case, as
+// drivers read them) masked unless `reveal`; an empty one stays empty, so
+// that its absence shows.
+String ListedValue(std::string_view name, const String& value, bool reveal);
+
 // The data source's description: what a listing shows beside its name.
 inline constexpr std::string_view kDescriptionKey = "Description";
 

@@ -16,8 +16,6 @@ namespace {
 
 using odbcsetup::SetupError;
 
-constexpr const char* kDefaultDataSource = "Default";
-
 struct Request {
     std::optional<std::string> dsn;
     std::vector<odbcsetup::Attribute> attributes;  // all but DSN, in the order given
@@ -62,7 +60,7 @@ void Carry(WORD fRequest, const std::string& driver, const char* attributes) {
         case ODBC_CONFIG_SYS_DSN: return store->Configure(CheckedName(request), request.attributes);
         case ODBC_REMOVE_DSN:
         case ODBC_REMOVE_SYS_DSN: return store->Remove(CheckedName(request));
-        case ODBC_REMOVE_DEFAULT_DSN: return store->Remove(kDefaultDataSource);
+        case ODBC_REMOVE_DEFAULT_DSN: return store->Remove(odbcsetup::kDefaultDataSource);
         default:
             throw SetupError{ODBC_ERROR_INVALID_REQUEST_TYPE, "request " + std::to_string(fRequest) + " is unknown"};
     }

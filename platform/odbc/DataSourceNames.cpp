@@ -22,8 +22,10 @@ std::optional<std::string> NameProblem(std::string_view name) {
     if (name.size() > kMaxNameBytes)
         return Quoted(name) + " is longer than " + std::to_string(kMaxNameBytes) + " bytes (it has " +
                std::to_string(name.size()) + ")";
-    for (char c : name)
-        if (host::IsControlChar(c)) return Quoted(name) + " holds a control character, which a name may not hold";
+    // A C1 control in UTF-8 steers a terminal as a C0 one does.
+    for (std::size_t at = 0; at < name.size(); ++at)
+        if (host::IsControlChar(name[at]) || host::IsUtf8C1ControlAt(name, at))
+            return Quoted(name) + " holds a control character, which a name may not hold";
     if (auto bad = name.find_first_of(kForbiddenCharacters); bad != std::string_view::npos)
         return Quoted(name) + " holds '" + name[bad] + "', which a name may not hold";
     for (auto reserved : kReservedNames)

@@ -7,6 +7,9 @@
 
 namespace odbcsetup {
 
+// The data source that ODBC_REMOVE_DEFAULT_DSN removes.
+inline constexpr const char* kDefaultDataSource = "Default";
+
 // The most bytes a data-source name may hold.
 constexpr std::size_t kMaxNameBytes = 32;
 

@@ -1,10 +1,13 @@
 #pragma once
 // What the tool asks of the platform about the files or keys behind a scope's
-// data sources, beyond what the installer and the registry class tell.
+// data sources, beyond what the installer and the registry class tell, and of
+// the terminal or pipes it talks through.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace odbcsetup {
 
@@ -20,6 +23,31 @@ std::optional<std::string> DriversReadProblem();
 // Why this user may not change the data sources of the scope, naming the file,
 // or nothing when a change may go ahead.
 std::optional<std::string> ChangeProblem(bool system);
+
+// The lines of the scope's file that unixODBC may read but the tool's reader
+// passes over (a control character, a damaged section header), each as
+// "FILE line N (REASON): TEXT"; none where the data sources are no file.
+std::vector<std::string> UnreadLines(bool system);
+
+// A write to a pipe whose reader has gone then fails as any other write
+// does, and the tool goes on with its work and says so at the end, instead
+// of being killed halfway (POSIX: SIGPIPE).
+void IgnoreBrokenPipe();
+
+// While it lives, what is typed at a terminal on standard input is not shown
+// (a password); an input that is no terminal is left as it is. The
+// terminal's settings come back when it ends, by an exception too.
+class HiddenTyping {
+public:
+    HiddenTyping();
+    ~HiddenTyping();
+    HiddenTyping(const HiddenTyping&) = delete;
+    HiddenTyping& operator=(const HiddenTyping&) = delete;
+
+private:
+    struct Saved;
+    std::unique_ptr<Saved> saved_;
+};
 
 // Held while the tool looks a data source up and adds it, so that of several
 // tools adding one name at once only the first finds it absent. It is the

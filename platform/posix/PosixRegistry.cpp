@@ -99,13 +99,11 @@ public:
     }
 
     // The section's keys in file order.
-    std::vector<String> ValueNames() override {
+    std::vector<std::pair<String, String>> Values() override {
         if (!location_.section) return {};
         return AsRegistryError("Failed to list values", [&] {
-            std::vector<String> names;
-            if (auto document = odbcini::ReadIniFile(location_.file))
-                for (const auto& [key, value] : document->Entries(*location_.section)) names.push_back(key);
-            return names;
+            auto document = odbcini::ReadIniFile(location_.file);
+            return document ? document->Entries(*location_.section) : std::vector<odbcini::Entry>{};
         });
     }
 

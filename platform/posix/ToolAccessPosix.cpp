@@ -4,7 +4,9 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -52,6 +54,52 @@ std::optional<std::string> ChangeProblem(bool system) {
     const auto problem = posixfiles::ChangeProblem(file, ifMissing);
     if (!problem) return std::nullopt;
     return CannotText("change", file.empty() ? "the user's odbc.ini" : file, *problem);
+}
+
+namespace {
+
+// The text of the 1-based line `number`, without its line break.
+std::string_view LineOf(std::string_view text, int number) {
+    std::size_t start = 0;
+    for (int line = 1; line < number && start != std::string_view::npos; ++line) {
+        start = text.find('\n', start);
+        if (start != std::string_view::npos) ++start;
+    }
+    if (start == std::string_view::npos) return {};
+    const std::string_view rest = text.substr(start);
+    return rest.substr(0, rest.find('\n'));
+}
+
+}  // namespace
+
+std::vector<std::string> UnreadLines(bool system) {
+    const std::string file = FileOf(system);
+    const auto document = odbcini::ReadIniFile(file);
+    std::vector<std::string> lines;
+    if (!document) return lines;
+    for (const auto& damage : document->Damages())
+        lines.push_back(file + " line " + std::to_string(damage.line) + " (" + damage.reason +
+                        "): " + std::string(LineOf(document->Source(), damage.line)));
+    return lines;
+}
+
+void IgnoreBrokenPipe() { ::signal(SIGPIPE, SIG_IGN); }
+
+struct HiddenTyping::Saved {
+    struct termios settings;
+};
+
+// The line break is still echoed, so that what follows starts on a line of its own.
+HiddenTyping::HiddenTyping() {
+    struct termios settings;
+    if (::tcgetattr(STDIN_FILENO, &settings) != 0) return;
+    struct termios hidden = settings;
+    hidden.c_lflag = (hidden.c_lflag & ~static_cast<tcflag_t>(ECHO)) | ECHONL;
+    if (::tcsetattr(STDIN_FILENO, TCSANOW, &hidden) == 0) saved_ = std::make_unique<Saved>(Saved{settings});
+}
+
+HiddenTyping::~HiddenTyping() {
+    if (saved_) ::tcsetattr(STDIN_FILENO, TCSANOW, &saved_->settings);
 }
 
 // Beside the file a link finally names, as the update's own lock is.

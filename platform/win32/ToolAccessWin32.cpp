@@ -25,6 +25,29 @@ std::optional<std::string> DriversReadProblem() { return std::nullopt; }
 
 std::optional<std::string> ChangeProblem(bool) { return std::nullopt; }
 
+// The registry has no lines to pass over.
+std::vector<std::string> UnreadLines(bool) { return {}; }
+
+// Windows raises no signal for a closed pipe: the write fails.
+void IgnoreBrokenPipe() {}
+
+struct HiddenTyping::Saved {
+    HANDLE input;
+    DWORD mode;
+};
+
+HiddenTyping::HiddenTyping() {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (input == INVALID_HANDLE_VALUE || !GetConsoleMode(input, &mode)) return;
+    if (SetConsoleMode(input, mode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)))
+        saved_ = std::make_unique<Saved>(Saved{input, mode});
+}
+
+HiddenTyping::~HiddenTyping() {
+    if (saved_) SetConsoleMode(saved_->input, saved_->mode);
+}
+
 // The system data sources are shared by every session, a user's by theirs.
 ScopeLock::ScopeLock(bool system) {
     const char* name = system ? "Global\\OmbralTool-SystemDataSources" : "Local\\OmbralTool-UserDataSources";

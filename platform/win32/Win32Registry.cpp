@@ -51,15 +51,16 @@ public:
         }
     }
 
-    // Windows gives a key's values in the order they were made.
-    std::vector<String> ValueNames() override {
-        std::vector<String> names;
+    // Windows gives a key's values in the order they were made, no name twice.
+    std::vector<std::pair<String, String>> Values() override {
+        std::vector<std::pair<String, String>> values;
         char name[16384];  // the longest value name the registry allows, and its NUL
         for (DWORD index = 0;; ++index) {
             DWORD length = sizeof name;
             if (RegEnumValueA(key_, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-                return names;
-            names.emplace_back(name, length);
+                return values;
+            const String text(name, length);
+            values.emplace_back(text, ReadString(text).value_or(String{}));
         }
     }
 

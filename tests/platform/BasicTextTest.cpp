@@ -55,6 +55,10 @@ TEST(BasicText, EscapeForTerminalLetsNoControlThrough) {
         {"\xc2\xa0\xc2\xbf", "\xc2\xa0\xc2\xbf"},           // U+00A0 and past are text
         {"cut \xe2\x82", "cut \\xe2\\x82"},                  // a sequence cut short
         {"\xc2", "\\xc2"},
+        // Bidirectional controls, which reorder what the terminal shows; their neighbours are text.
+        {"a\xe2\x80\xae" "b\xe2\x80\x8e\xe2\x80\x8f", "a\\xe2\\x80\\xaeb\\xe2\\x80\\x8e\\xe2\\x80\\x8f"},
+        {"\xe2\x80\xaa\xe2\x81\xa6\xe2\x81\xa9", "\\xe2\\x80\\xaa\\xe2\\x81\\xa6\\xe2\\x81\\xa9"},
+        {"\xe2\x80\xa9\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa", "\xe2\x80\xa9\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa"},
     };
     for (const auto& c : cases) EXPECT_EQ(host::EscapeForTerminal(c.text), c.shown) << c.text;
 }

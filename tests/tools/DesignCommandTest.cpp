@@ -127,6 +127,34 @@ TEST_F(DesignCommandTest, ScriptedSessions) {
     }
 }
 
+// As show and a dry run do, list masks a password unless asked for it, in a
+// component it edits and in one it only shows as stored.
+TEST_F(DesignCommandTest, ListMasksThePasswordUnlessAsked) {
+    const struct {
+        const char* form;  // null: Form1
+        const char* select;
+        const char* masked;
+        const char* revealed;
+    } cases[] = {
+        {nullptr, "OmbralCreator2\nset Password s3cret", "Password\t********\n", "Password\ts3cret\n"},
+        {"object Form1: TComponent\n  object Db: TDatabase\n    Password = 's3cret'\n  end\nend\n", "Db",
+         "Password\t********\tread-only\n", "Password\t's3cret'\tread-only\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.select);
+        if (c.form) testsupport::WriteFile(path_, c.form);
+        const Outcome outcome =
+            Design("select " + std::string(c.select) + "\nlist\nlist  --show-password \nlist --all\n");
+        EXPECT_EQ(outcome.status, 1);
+        const std::size_t masked = outcome.out.find(c.masked), revealed = outcome.out.find(c.revealed);
+        EXPECT_NE(masked, std::string::npos) << outcome.out;
+        EXPECT_NE(revealed, std::string::npos) << outcome.out;
+        EXPECT_LT(masked, revealed);
+        EXPECT_EQ(outcome.out.find("s3cret"), outcome.out.rfind("s3cret"));
+        EXPECT_THAT(outcome.err, HasSubstr("list takes --show-password or nothing, not '--all'"));
+    }
+}
+
 TEST_F(DesignCommandTest, SetChangesEverySelectedComponentAndSaveKeepsTheEncoding) {
     for (const bool binary : {false, true}) {
         SCOPED_TRACE(binary ? "binary" : "text");

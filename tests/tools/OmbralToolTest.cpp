@@ -9,6 +9,7 @@
 #include <fstream>
 #include <regex>
 
+#include <platform/host/rtl/BasicText.h>
 #include <platform/odbc/DriverRegistration.h>
 #include <platform/host/rtl/FormStream.h>
 #include <platform/posix/OdbcIniFile.h>
@@ -165,6 +166,17 @@ TEST_F(ToolTest, RunTakesEveryCreatorOfADataModule) {
     EXPECT_THAT(masked.out, Not(HasSubstr("s3cret")));
 }
 
+// A byte 0x80 to 0x9f that is no continuation of a UTF-8 character past
+// U+009F, or a bidirectional control (U+202E and its kin) in UTF-8.
+bool HoldsRawControl(const std::string& text) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if ((text[at] & 0xe0) == 0x80 && (at == 0 || (text[at - 1] & 0x80) == 0 || text[at - 1] == '\xc2'))
+            return true;
+        if (host::IsUtf8BidiControlAt(text, at)) return true;
+    }
+    return false;
+}
+
 // A form is anybody's file: what it holds reaches the terminal escaped, C1
 // controls (0x9b CSI, 0x9d OSC, in the code page or as UTF-8) included.
 TEST_F(ToolTest, NoTextOfAFormReachesTheTerminalRaw) {
@@ -178,13 +190,6 @@ TEST_F(ToolTest, NoTextOfAFormReachesTheTerminalRaw) {
                            "    Action = ADD_DSN\n"
                            "  end\n"
                            "end\n");
-    // A byte 0x80 to 0x9f that is no continuation of a UTF-8 character past U+009F.
-    const auto raw = [](const std::string& text) {
-        for (std::size_t at = 0; at < text.size(); ++at)
-            if ((text[at] & 0xe0) == 0x80 && (at == 0 || (text[at - 1] & 0x80) == 0 || text[at - 1] == '\xc2'))
-                return true;
-        return false;
-    };
     const auto dry = Ombral({"run", form, "--dry-run"});
     EXPECT_EQ(dry.exitCode, 0) << dry.err;
     EXPECT_THAT(dry.out, HasSubstr("Creator1: would have added user data source 'x\\x9b2Jy'\n"));
@@ -198,7 +203,30 @@ TEST_F(ToolTest, NoTextOfAFormReachesTheTerminalRaw) {
     const auto listed = Ombral({"list"});
     EXPECT_EQ(listed.out, "x\\x9b2Jy\td\\x9d0;t\n");
     for (const auto& output : {dry.out, dry.err, design.out, design.err, ran.out, ran.err, listed.out})
-        EXPECT_FALSE(raw(output)) << output;
+        EXPECT_FALSE(HoldsRawControl(output)) << output;
+}
+
+// A name or path that is not a form's reaches the terminal escaped as well,
+// a bidirectional control included; a C1 control is no character of a name.
+TEST_F(ToolTest, SuccessLinesEscapeWhatATerminalWouldObey) {
+    const std::string name = "a\xe2\x80\xae" "b", setup = Path("set\x9bup.so");
+    std::filesystem::copy_file(odbcsetup::FindSetupLibrary(), setup);
+    const struct {
+        std::vector<std::string> arguments;
+        std::string out;
+    } cases[] = {
+        {{"add", "--name", name}, "added user data source 'a\\xe2\\x80\\xaeb'\n"},
+        {{"register-mdw", "--name", name, "--file", "w.mdw"},
+         "recorded workgroup file for user data source 'a\\xe2\\x80\\xaeb'\n"},
+        {{"register-drivers", "--setup", setup, "--force"},
+         "the six catalogue drivers are registered against " + Path("set\\x9bup.so") + "\n"},
+    };
+    for (const auto& c : cases) {
+        const auto ran = Ombral(c.arguments);
+        EXPECT_EQ(ran.exitCode, 0) << ran.err;
+        EXPECT_EQ(ran.out, c.out);
+        EXPECT_FALSE(HoldsRawControl(ran.out + ran.err)) << ran.out;
+    }
 }
 
 // show lists what odbcinst lists of the data source, in the same order, with
@@ -231,6 +259,110 @@ TEST_F(ToolTest, ShowListsEveryStoredAttributeAsOdbcinstDoes) {
         EXPECT_THAT(shown.err, HasSubstr(c.err));
     }
     EXPECT_THAT(stored, HasSubstr("Threads=7\n"));
+}
+
+// A dry run checks what the run checks: each command fails alike with
+// --dry-run and without, with the reason, and changes nothing.
+TEST_F(ToolTest, DryRunFailsWhereTheRunWould) {
+    const std::string form = Path("Doomed.dfm");
+    testsupport::WriteFile(form,
+                           "object Doomed: TComponent\n"
+                           "  object RemoveMissing: TOmbralCreator\n    Action = REMOVE_DSN\n"
+                           "    DSNNameOrAlias = 'Missing'\n  end\n"
+                           "  object ConfigureMissing: TOmbralCreator\n    Action = CONFIG_SYS_DSN\n"
+                           "    DSNNameOrAlias = 'Missing'\n  end\n"
+                           "  object NulPassword: TOmbralCreator\n    Action = ADD_DSN\n"
+                           "    DSNNameOrAlias = 'Fresh'\n    Password = 'abc'#0'X'\n  end\n"
+                           "end\n");
+    const struct {
+        std::vector<std::string> arguments;
+        std::string err;
+    } cases[] = {
+        {{"run", form},
+         "ombral: RemoveMissing: the user data source 'Missing' does not exist\n"
+         "ombral: ConfigureMissing: the system data source 'Missing' does not exist\n"
+         "ombral: NulPassword: Password holds a NUL character, which would end it early in the attribute list\n"},
+        {{"remove", "--name", "Missing"}, "ombral: the user data source 'Missing' does not exist\n"},
+        {{"remove", "--default"}, "ombral: the user data source 'Default' does not exist\n"},
+    };
+    for (const auto& c : cases)
+        for (const bool dryRun : {false, true}) {
+            auto arguments = c.arguments;
+            if (dryRun) arguments.push_back("--dry-run");
+            const auto ran = Ombral(arguments);
+            EXPECT_EQ(ran.exitCode, 1) << testing::PrintToString(arguments);
+            EXPECT_EQ(ran.err, c.err) << testing::PrintToString(arguments);
+            EXPECT_EQ(ran.out, "");
+        }
+    EXPECT_FALSE(odbcini::ReadIniFile(UserFile())->HasSection("Fresh"));
+}
+
+// A form whose components share a name (any case) has some out of reach, and
+// one whose creators are all inherited holds none that runs alone: each is
+// refused with what it holds.
+TEST_F(ToolTest, FormsWhoseCreatorsCannotRunAreRefusedWithTheReason) {
+    const std::string twins = "object Twins: TComponent\n"
+                              "  object C1: TOmbralCreator\n    DSNNameOrAlias = 'A'\n  end\n"
+                              "  object C1: TOmbralCreator\n    DSNNameOrAlias = 'B'\n  end\n"
+                              "  object c1: TOmbralCreator\n    DSNNameOrAlias = 'C'\n  end\n"
+                              "end\n";
+    const std::string heir = "inherited Heir: THeirForm\n"
+                             "  inherited Creator1: TOmbralCreator\n    DSNNameOrAlias = 'Changed'\n  end\n"
+                             "  inherited Creator2: TOmbralCreator\n  end\n"
+                             "end\n";
+    const std::string says = "components share a name (in any case): C1, C1, c1";
+    const struct {
+        std::string form;
+        std::vector<std::string> arguments;  // after the form's path
+        std::string input;
+        std::string err;
+    } cases[] = {
+        {host::ObjectTextToBinary(twins), {"run", "--component", "c1", "--dry-run"}, "", says},
+        {host::ObjectTextToBinary(twins), {"design"}, "select c1\nlist\n", says},
+        {heir, {"run", "--dry-run"}, "",
+         "holds no TOmbralCreator that runs on its own: Creator1, Creator2 inherited, holding only what differs "
+         "from the ancestor form's; run that form"},
+        {heir, {"run", "--component", "creator2"}, "",
+         "holds no TOmbralCreator named 'creator2' that runs on its own: Creator2 inherited"},
+    };
+    const std::string form = Path("Form.dfm");
+    for (const auto& c : cases) {
+        testsupport::WriteFile(form, c.form);
+        std::vector<std::string> arguments{c.arguments[0], form};
+        arguments.insert(arguments.end(), c.arguments.begin() + 1, c.arguments.end());
+        const auto ran = Ombral(arguments, {std::nullopt, {}, c.input});
+        EXPECT_EQ(ran.exitCode, 1) << c.err;
+        EXPECT_THAT(ran.err, HasSubstr(c.err));
+        EXPECT_EQ(ran.out, "");
+    }
+}
+
+// show and list give each line as stored, a key twice in two cases too, mask
+// every key a driver reads a password from, and say which lines they pass over.
+TEST_F(ToolTest, ShowAndListGiveEveryStoredLineOrSayItIsSkipped) {
+    ASSERT_EQ(Ombral({"register-drivers"}).exitCode, 0);  // makes the configuration
+    testsupport::WriteFile(UserFile(),
+                           "[Shop]\nDriver=shop\nDescription=a\x1b[2Jb\nPWD=s3cret\npwd=second\nPassword=third\n"
+                           "[Evil\x1b[31m]\nDriver=evil\n");
+    const std::string skippedValue = "ombral: skipped " + UserFile() +
+                                     " line 3 (line holds a control character): Description=a\\x1b[2Jb\n";
+    const std::string skippedHeader = "ombral: skipped " + UserFile() +
+                                      " line 7 (line holds a control character): [Evil\\x1b[31m]\n";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string out;
+    } cases[] = {
+        {{"show", "--name", "Shop", "--show-password"}, "Driver=shop\nPWD=s3cret\npwd=second\nPassword=third\n"},
+        {{"show", "--name", "Shop"}, "Driver=shop\nPWD=********\npwd=********\nPassword=********\n"},
+        {{"list"}, "Shop\t\n"},
+    };
+    for (const auto& c : cases) {
+        const auto ran = Ombral(c.arguments);
+        EXPECT_EQ(ran.exitCode, 0) << ran.err;
+        EXPECT_EQ(ran.out, c.out);
+        EXPECT_THAT(ran.err, HasSubstr(skippedValue));
+        EXPECT_THAT(ran.err, HasSubstr(skippedHeader));
+    }
 }
 
 TEST_F(ToolTest, DamagedSavedFormIsRefusedWithTheReason) {

@@ -6,8 +6,11 @@
 #include <sys/inotify.h>
 #include <gtest/gtest.h>
 #include <odbcinst.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -73,6 +76,8 @@ TEST_F(ToolSafetyTest, HostileInputsAreRefusedWithTheReason) {
         {{"add", "--name", "Back\\slash"}, {}, 1, "holds '\\'"},
         {{"add", "--name", "Tab\tName"}, {}, 1, "'Tab\\tName' holds a control character"},
         {{"exists", "--name", "Bell\x07"}, {}, 1, "'Bell\\x07' holds a control character"},
+        {{"add", "--name", "a\xc2\x9b" "2Jb"}, {}, 1, "'a\\xc2\\x9b2Jb' holds a control character"},
+        {{"exists", "--name", "\xc2\x85"}, {}, 1, "'\\xc2\\x85' holds a control character"},
         {{"add", "--name", "odbc"}, {}, 1, "unixODBC reads the section 'ODBC'"},
         {{"configure", "--name", "ODBC data sources"}, {}, 1, "reads the section 'ODBC Data Sources'"},
         // Values and data sources that are not there
@@ -139,6 +144,83 @@ TEST_F(ToolSafetyTest, PasswordComesFromTheFirstLineOfStandardInput) {
         EXPECT_EQ(odbcini::ReadIniFile(UserFile())->Value("Piped", "PWD"), "changed");
         ASSERT_EQ(Ombral({"remove", "--name", "Piped"}).exitCode, 0);
     }
+}
+
+// The tool run with a new pseudo-terminal as its controlling terminal and
+// standard streams; `typed` is typed once the terminal stops echoing (or after
+// ten seconds). What the terminal showed, the exit status, and whether the
+// terminal echoes again afterwards.
+struct TerminalSession {
+    std::string shown;
+    int exitCode = -1;
+    bool echoesAfter = false;
+};
+
+TerminalSession RunAtTerminal(const std::vector<std::string>& arguments, const std::string& typed) {
+    TerminalSession session;
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) return session;
+    const std::string terminal = ::ptsname(master);
+    std::vector<char*> argv;
+    for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setsid();
+        const int slave = ::open(terminal.c_str(), O_RDWR);
+        for (int stream = 0; stream < 3; ++stream) ::dup2(slave, stream);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    struct termios settings {};
+    for (int wait = 0; wait < 200 && (::tcgetattr(master, &settings) != 0 || (settings.c_lflag & ECHO)); ++wait)
+        ::usleep(50000);
+    EXPECT_EQ(::write(master, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+    char buffer[256];
+    for (ssize_t got; (got = ::read(master, buffer, sizeof buffer)) > 0;) session.shown.append(buffer, got);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    session.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    session.echoesAfter = ::tcgetattr(master, &settings) == 0 && (settings.c_lflag & ECHO);
+    ::close(master);
+    return session;
+}
+
+// A password typed at a terminal is not echoed, and the terminal echoes again
+// after it, also when no line came.
+TEST_F(ToolSafetyTest, APasswordTypedAtATerminalIsNotEchoed) {
+    const struct {
+        std::string typed;
+        int exitCode;
+        const char* says;
+    } cases[] = {{"s3cret\n", 0, "added user data source 'Typed'"},
+                 {"\x04", 1, "--password-stdin found no line"}};
+    for (const auto& c : cases) {
+        const auto session = RunAtTerminal(
+            {OMBRAL_TOOL, "--config", folder_.Path(), "add", "--name", "Typed", "--password-stdin"}, c.typed);
+        EXPECT_EQ(session.exitCode, c.exitCode) << session.shown;
+        EXPECT_THAT(session.shown, HasSubstr(c.says));
+        EXPECT_THAT(session.shown, Not(HasSubstr("s3cret")));
+        EXPECT_TRUE(session.echoesAfter);
+    }
+    EXPECT_EQ(odbcini::ReadIniFile(UserFile())->Value("Typed", "PWD"), "s3cret");
+}
+
+// A reader that goes away fails the output, not the work: every creator runs,
+// and the tool says at the end what it could not write.
+TEST_F(ToolSafetyTest, AReaderThatGoesAwayStopsNoCreator) {
+    std::string form = "object Fifty: TComponent\n";
+    for (int i = 1; i <= 50; ++i)
+        form += "  object C" + std::to_string(i) + ": TOmbralCreator\n    Action = ADD_DSN\n    DSNNameOrAlias = 'S" +
+                std::to_string(i) + "'\n  end\n";
+    testsupport::WriteFile(Path("fifty.dfm"), form + "end\n");
+    const auto ran = testsupport::Run({"sh", "-c",
+                                       "{ " + std::string(OMBRAL_TOOL) + " --config " + folder_.Path() + " run " +
+                                           Path("fifty.dfm") + "; echo $? >" + Path("status") + "; } | true"});
+    EXPECT_EQ(testsupport::ReadFile(Path("status")), "1\n");
+    EXPECT_THAT(ran.err, HasSubstr("ombral: cannot write standard output"));
+    const auto file = odbcini::ReadIniFile(UserFile());
+    for (int i = 1; i <= 50; ++i) EXPECT_TRUE(file->HasSection("S" + std::to_string(i))) << i;
 }
 
 TEST_F(ToolSafetyTest, SavedFormIsANewFileOfTheOwnersAlone) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <sstream>
 
+#include <OmbralCreateUnit/Attributes.h>
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
 #include <Ombralcompreg/Ombralcompreg.h>
 #include <platform/host/design/DesignIntf.h>
@@ -23,11 +24,13 @@ namespace ombraltool {
 namespace {
 
 using host::String;
+using OmbralCreateUnit::ListedValue;
 
 constexpr int kOk = 0, kFailed = 1;
 
 constexpr std::string_view kInspectorHelp =
-    "list                  the properties shown: name, value, and ... where a dialog edits it\n"
+    "list [--show-password] the properties shown: name, value (the password masked unless\n"
+    "                      asked for), and ... where a dialog edits it\n"
     "set PROP VALUE        sets the property on every selected component (no VALUE: empty)\n"
     "edit PROP             runs the property's editor (the About box, the open-file dialog)\n"
     "select NAME[,NAME...] inspects these components together\n"
@@ -156,16 +159,22 @@ private:
         return *grid_;
     }
 
+    // As show and a dry run do, the password is masked unless asked for.
     void List(const std::string& rest) {
-        Nothing("list", rest);
+        const std::string option = host::Trim(rest);
+        if (!option.empty() && option != "--show-password")
+            throw host::Exception("list takes --show-password or nothing, not '" + Shown(option) + "'");
+        const bool reveal = !option.empty();
         if (!grid_) {
             for (const auto& property : selected_.front()->stored->Properties)
-                out_ << Shown(property.Name) << '\t' << host::EscapeForTerminal(StoredValue(property))
+                out_ << Shown(property.Name) << '\t'
+                     << host::EscapeForTerminal(ListedValue(property.Name, StoredValue(property), reveal))
                      << "\tread-only\n";
             return;
         }
         for (const auto& editor : grid_->Properties()) {
-            out_ << Shown(editor->GetName()) << '\t' << Shown(host::TPropertyGrid::ValueText(*editor));
+            const String value = host::TPropertyGrid::ValueText(*editor);
+            out_ << Shown(editor->GetName()) << '\t' << Shown(ListedValue(editor->GetName(), value, reveal));
             if (editor->GetAttributes().Contains(host::paDialog)) out_ << "\t...";
             out_ << '\n';
         }

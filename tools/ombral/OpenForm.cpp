@@ -1,5 +1,7 @@
 #include "OpenForm.h"
 
+#include <map>
+
 #include <platform/host/rtl/FormStream.h>
 #include <tools/common/ToolFiles.h>
 
@@ -19,6 +21,24 @@ odbcsetup::FileSnapshot ReadFormFile(const std::string& path) {
 OpenForm::OpenForm(const std::string& path)
     : path_(path), read_(ReadFormFile(path)), document_(std::make_unique<host::TFormDocument>(read_.content)) {
     Collect(document_->Root(), {});
+    CheckNamesApart();
+}
+
+// Components are found by name without regard to case (select, --component),
+// so of two that share one all but the first would be out of reach.
+void OpenForm::CheckNamesApart() const {
+    std::map<std::string, std::string> spellings;  // by the name in capitals: each spelling met
+    std::map<std::string, int> counts;
+    for (const auto& record : records_) {
+        const std::string& name = record.stored->Name;
+        if (name.empty()) continue;
+        const std::string key = host::UpperCase(name);
+        (spellings[key] += counts[key]++ ? ", " : "") += name;
+    }
+    std::string shared;
+    for (const auto& [key, count] : counts)
+        if (count > 1) (shared += shared.empty() ? "" : "; ") += spellings[key];
+    if (!shared.empty()) throw host::EReadError("components share a name (in any case): " + shared);
 }
 
 namespace {

@@ -47,6 +47,7 @@ public:
 
 private:
     void Collect(const host::TFormObject& stored, std::vector<std::size_t> place);
+    void CheckNamesApart() const;  // host::EReadError naming the components that share a name
 
     std::string path_;
     odbcsetup::FileSnapshot read_;

@@ -49,8 +49,9 @@ const std::set<std::string_view> kPropertyFlags{"--system", "--read-only", "--ex
 const std::set<std::string_view> kNegatedFlags{"--no-read-only", "--no-exclusive", "--no-user-commit-sync"};
 
 const char* const kDryRunUsage =
-    "\nWith --dry-run nothing is changed: it shows the request, the driver and the attribute\n"
-    "list that would reach SQLConfigDataSource, one pair a line, the password masked.";
+    "\nWith --dry-run nothing is changed: it fails where the change would, else shows the\n"
+    "request, the driver and the attribute list that would reach SQLConfigDataSource, one\n"
+    "pair a line, the password masked.";
 
 const char* const kPropertyUsage =
     " [--system] --name NAME [--description TEXT] [--dir DIR]\n"
@@ -105,7 +106,8 @@ std::span<const CommandSpec> Commands() {
          {"--system"}, {}},
         {"show", Prefix() + "show [--system] --name NAME [--show-password]\n"
                  "Shows every attribute the data source stores, key=value a line in the order stored;\n"
-                 "the password masked unless --show-password.",
+                 "the password (PWD, Password) masked unless --show-password. Lines of the file that\n"
+                 "it cannot read are named on standard error, as list names them.",
          {"--system", "--show-password"}, {"--name"}},
         {"register-drivers", Prefix() + "register-drivers [--setup PATH] [--force]\n"
                              "Registers the six catalogue drivers against the stand-in setup library (by\n"
@@ -152,15 +154,6 @@ std::string InstallerReason() {
 // given on the command line, or the code page's, as a form holds it.
 std::string Shown(std::string_view text) { return host::EscapeForTerminal(text); }
 
-// A password as the tool shows it, where it shows one at all.
-constexpr std::string_view kMaskedPassword = "********";
-
-bool IsSecret(std::string_view key) {
-    for (const auto& attribute : DataSourceAttributes())
-        if (attribute.Secret && host::SameText(attribute.Key, key)) return true;
-    return false;
-}
-
 int Fail(const std::string& why) {
     std::cerr << "ombral: " << Shown(why) << "\n";
     return kFailed;
@@ -183,8 +176,10 @@ void CheckReadable(bool system) {
     if (auto problem = odbcsetup::ReadProblem(system)) throw Refusal(*problem);
 }
 
-// The first line of standard input, without its line break (LF or CRLF).
+// The first line of standard input, without its line break (LF or CRLF);
+// typed at a terminal, it is not shown.
 std::string PasswordFromInput() {
+    const odbcsetup::HiddenTyping hidden;
     std::string line;
     if (!std::getline(std::cin, line) && line.empty())
         throw Refusal("--password-stdin found no line on standard input");
@@ -320,12 +315,12 @@ void CheckDriversReadable() {
 }
 
 // A dry run in a private configuration not made yet stands for a change that
-// would first register the catalogue drivers.
-bool driversPending = false;
+// would first make it and register the catalogue drivers.
+bool configurationPending = false;
 
 // An add or a change needs the driver that the installer hands the request to.
 void CheckDriverInstalled() {
-    if (driversPending) return;
+    if (configurationPending) return;
     CheckDriversReadable();
     const std::string driver = ParadoxDriver();
     if (OmbralCodeUnit::GetODBCInfo(driver).Driver.Length() > 0) return;
@@ -354,9 +349,9 @@ std::string DescribeRequest(int request, const String& driver, std::string_view 
     for (std::size_t at = 0; at < attributes.size() && attributes[at] != '\0';) {
         const std::size_t end = attributes.find('\0', at);
         const std::string_view pair = attributes.substr(at, end - at);
-        const std::string_view key = pair.substr(0, pair.find('='));
-        const bool masked = IsSecret(key) && key.size() + 1 < pair.size();
-        text += "  " + Shown(masked ? std::string(key) + "=" + std::string(kMaskedPassword) : std::string(pair)) + "\n";
+        const std::size_t equals = pair.find('=');  // every pair the creator sends has one
+        const String key(pair.substr(0, equals));
+        text += "  " + Shown(key + "=" + ListedValue(key, String(pair.substr(equals + 1)), false)) + "\n";
         at = end + 1;
     }
     return text;
@@ -370,6 +365,27 @@ struct Outcome {
     std::string request = {};
 };
 
+// What the installer would refuse, or the creator refuse without a word of
+// why, is said before either is asked, and so a dry run fails as the request
+// itself would: a change or removal of a data source that does not exist, a
+// value that the attribute list cannot carry.
+void CheckRequest(const TOmbralCreator& creator, TDSNExecuteAction action, bool adding) {
+    const bool system = IsSystem(action);
+    if (!configurationPending)
+        if (auto problem = odbcsetup::ChangeProblem(system)) throw Refusal(*problem);
+    if (!adding) {
+        const bool byDefault = action == REMOVE_DEFAULT_DSN;
+        host::TRegistry registry;
+        OpenDataSource(registry, byDefault ? odbcsetup::kDefaultDataSource : creator.GetDSNNameOrAlias(), system);
+    }
+    if (action == REMOVE_DSN || action == REMOVE_SYS_DSN || action == REMOVE_DEFAULT_DSN) return;
+    CheckDriverInstalled();
+    for (const auto& attribute : DataSourceAttributes())
+        if (attribute.Text(creator).find('\0') != String::npos)
+            throw Refusal(std::string(attribute.Property) +
+                          " holds a NUL character, which would end it early in the attribute list");
+}
+
 // Runs Execute as the creator's properties say. A dry run hands the
 // installer's call to a stand-in that shows it and takes no lock.
 Outcome ExecuteCreator(TOmbralCreator& creator, bool dryRun) {
@@ -378,8 +394,7 @@ Outcome ExecuteCreator(TOmbralCreator& creator, bool dryRun) {
     const bool adding = action == ADD_DSN || action == ADD_SYS_DSN;
     if (action != REMOVE_DEFAULT_DSN) CheckName(name);
     CheckReadable(IsSystem(action));
-    if (auto problem = odbcsetup::ChangeProblem(IsSystem(action)); problem && !dryRun) throw Refusal(*problem);
-    if (adding || action == CONFIG_DSN || action == CONFIG_SYS_DSN) CheckDriverInstalled();
+    CheckRequest(creator, action, adding);
     // Of several tools adding one name at once, only one may find it absent.
     std::optional<odbcsetup::ScopeLock> lock;
     if (adding && !dryRun) lock.emplace(IsSystem(action));
@@ -455,20 +470,29 @@ int Save(const ParsedCommand& c) {
 }
 
 // Each creator of the form in stream order, or the one --component names.
+// An inherited creator holds only what differs from its ancestor's, so it
+// runs from the ancestor's form, not from this one.
 std::vector<std::pair<std::string, TOmbralCreator*>> CreatorsToRun(ombraltool::OpenForm& form,
                                                                   const std::optional<std::string>& only) {
     std::vector<std::pair<std::string, TOmbralCreator*>> creators;
-    std::string held;
-    for (auto& record : form.Records())
+    std::string held, inherited;
+    for (auto& record : form.Records()) {
+        const std::string& name = record.stored->Name;
+        const bool chosen = !only || host::SameText(*only, name);
         if (auto* creator = dynamic_cast<TOmbralCreator*>(record.component.get())) {
-            held += (held.empty() ? "" : ", ") + record.stored->Name;
-            if (!only || host::SameText(*only, record.stored->Name))
-                creators.emplace_back(record.stored->Name, creator);
+            (held += held.empty() ? "" : ", ") += name;
+            if (chosen) creators.emplace_back(name, creator);
+        } else if (chosen && host::SameText(record.stored->ClassName, "TOmbralCreator")) {
+            (inherited += inherited.empty() ? "" : ", ") += name;
         }
+    }
+    if (!creators.empty()) return creators;
+    const std::string none = only ? "no TOmbralCreator named '" + *only + "'" : std::string("no TOmbralCreator");
+    if (!inherited.empty())
+        throw Refusal(form.Path() + " holds " + none + " that runs on its own: " + inherited +
+                      " inherited, holding only what differs from the ancestor form's; run that form");
     if (held.empty()) throw Refusal(form.Path() + " holds no TOmbralCreator");
-    if (creators.empty())
-        throw Refusal(form.Path() + " holds no TOmbralCreator named '" + *only + "'; it holds " + held);
-    return creators;
+    throw Refusal(form.Path() + " holds " + none + "; it holds " + held);
 }
 
 int RunSaved(const ParsedCommand& c) {
@@ -488,7 +512,7 @@ int RunSaved(const ParsedCommand& c) {
             outcome.text = error.what();
         }
         if (outcome.done) {
-            std::cout << name << ": " << outcome.text << "\n" << outcome.request << std::flush;
+            std::cout << Shown(name) << ": " << outcome.text << "\n" << outcome.request << std::flush;
         } else {
             std::cerr << "ombral: " << Shown(name + ": " + outcome.text) << "\n";
             status = kFailed;
@@ -520,6 +544,13 @@ int Exists(const ParsedCommand& c) {
     return kFailed;
 }
 
+// Lines of the scope's file that unixODBC may read but this tool's reader
+// passes over (a control character, a damaged header) are said rather than
+// left out in silence.
+void SayUnreadLines(bool system) {
+    for (const auto& line : odbcsetup::UnreadLines(system)) std::cerr << "ombral: " << Shown("skipped " + line) << "\n";
+}
+
 // Every stored attribute, as odbcinst -q -s -n and Get-OdbcDsn show them.
 int Show(const ParsedCommand& c) {
     const std::string name = c.Required("--name");
@@ -527,13 +558,11 @@ int Show(const ParsedCommand& c) {
     CheckName(name);
     host::TRegistry registry;
     OpenDataSource(registry, name, system);
-    std::vector<String> keys;
-    registry.GetValueNames(keys);
-    for (const auto& key : keys) {
-        const String value = registry.ReadString(key);
-        const bool masked = IsSecret(key) && !value.empty() && !c.Has("--show-password");
-        std::cout << Shown(key) << "=" << (masked ? std::string(kMaskedPassword) : Shown(value)) << "\n";
-    }
+    std::vector<std::pair<String, String>> values;
+    registry.GetValues(values);
+    for (const auto& [key, value] : values)
+        std::cout << Shown(key) << "=" << Shown(ListedValue(key, value, c.Has("--show-password"))) << "\n";
+    SayUnreadLines(system);
     return kOk;
 }
 
@@ -545,7 +574,7 @@ int RegisterMdw(const ParsedCommand& c) {
     if (auto problem = odbcsetup::ChangeProblem(system)) return Fail(*problem);
     const bool done = system ? OmbralCodeUnit::RegisterSystemMDW(name, file) : OmbralCodeUnit::RegisterMDW(name, file);
     if (!done) return Fail(std::string("there is no ") + Scope(system) + " data source '" + name + "' that can be changed");
-    std::cout << "recorded workgroup file for " << Scope(system) << " data source '" << name << "'\n";
+    std::cout << "recorded workgroup file for " << Scope(system) << " data source '" << Shown(name) << "'\n";
     return kOk;
 }
 
@@ -595,6 +624,7 @@ int List(const ParsedCommand& c) {
         if (odbcsetup::IsReservedName(name) || !registry.OpenKeyReadOnly(DataSourceKey(name))) continue;
         std::cout << Shown(name) << "\t" << Shown(registry.ReadString(std::string(kDescriptionKey))) << "\n";
     }
+    SayUnreadLines(system);
     return kOk;
 }
 
@@ -612,7 +642,7 @@ std::string SetupLibrary(const std::optional<std::string>& given) {
 int RegisterDriversCommand(const ParsedCommand& c) {
     const std::string setup = SetupLibrary(c.Value("--setup"));
     odbcsetup::RegisterDrivers(setup, CatalogueDrivers(), c.Has("--force"));
-    std::cout << "the six catalogue drivers are registered against " << setup << "\n";
+    std::cout << "the six catalogue drivers are registered against " << Shown(setup) << "\n";
     return kOk;
 }
 
@@ -650,7 +680,7 @@ bool ChangesConfiguration(const ParsedCommand& command) {
 }
 
 void UseConfiguration(const std::string& folder, const ParsedCommand& command) {
-    driversPending =
+    configurationPending =
         odbcsetup::UsePrivateConfiguration(folder, odbcsetup::FindSetupLibrary(), CatalogueDrivers(),
                                            ChangesConfiguration(command) ? odbcsetup::ConfigurationUse::Change
                                                                          : odbcsetup::ConfigurationUse::ReadOnly)
@@ -686,6 +716,7 @@ int RunCommand(int argc, char** argv) {
 // What the command wrote must have reached standard output: a full disk or a
 // closed pipe is a failure, not a success with nothing to show.
 int main(int argc, char** argv) {
+    odbcsetup::IgnoreBrokenPipe();
     const int status = RunCommand(argc, argv);
     return toolfiles::FlushStandardOutput("ombral") ? status : kFailed;
 }

@@ -72,17 +72,29 @@ inline bool IsUtf8C1ControlAt(std::string_view text, std::size_t at) {
            (static_cast<unsigned char>(text[at + 1]) & 0xe0) == 0x80;
 }
 
+// Whether text[at] starts the UTF-8 form of a bidirectional control (U+200E,
+// U+200F, U+202A to U+202E, U+2066 to U+2069): a terminal shows the text
+// around it reordered, so that what it prints reads as something else.
+inline bool IsUtf8BidiControlAt(std::string_view text, std::size_t at) {
+    if (at + 2 >= text.size() || static_cast<unsigned char>(text[at]) != 0xe2) return false;
+    const auto second = static_cast<unsigned char>(text[at + 1]), third = static_cast<unsigned char>(text[at + 2]);
+    return (second == 0x80 && (third == 0x8e || third == 0x8f || (third >= 0xaa && third <= 0xae))) ||
+           (second == 0x81 && third >= 0xa6 && third <= 0xa9);
+}
+
 // What a terminal can be given of bytes of unknown charset: UTF-8 sequences
 // as they are, control characters escaped as EscapeControls does, and every
-// other byte (the code page's text past ASCII, C1 controls in either form)
-// as \xHH. Whatever reaches standard output or standard error goes through
-// this, so that no form, file or argument can steer the terminal.
+// other byte (the code page's text past ASCII, C1 and bidirectional controls
+// in either form) as \xHH. Whatever reaches standard output or standard
+// error goes through this, so that no form, file or argument can steer the
+// terminal.
 inline std::string EscapeForTerminal(std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string shown;
     for (std::size_t at = 0; at < text.size();) {
         const auto byte = static_cast<unsigned char>(text[at]);
-        const std::size_t sequence = byte < 0x80 || IsUtf8C1ControlAt(text, at) ? 0 : Utf8SequenceAt(text, at);
+        const bool control = IsUtf8C1ControlAt(text, at) || IsUtf8BidiControlAt(text, at);
+        const std::size_t sequence = byte < 0x80 || control ? 0 : Utf8SequenceAt(text, at);
         if (byte < 0x80) shown += EscapeControls(text.substr(at, 1));
         else if (sequence) shown.append(text.substr(at, sequence));
         else (shown += "\\x") += {kHex[byte >> 4], kHex[byte & 15]};

@@ -58,8 +58,8 @@ void TRegistry::WriteString(const String& name, const String& value) {
     current_->WriteString(name, value);
 }
 
-void TRegistry::GetValueNames(std::vector<String>& names) {
-    names = current_ ? current_->ValueNames() : std::vector<String>{};
+void TRegistry::GetValues(std::vector<std::pair<String, String>>& values) {
+    values = current_ ? current_->Values() : std::vector<std::pair<String, String>>{};
 }
 
 void TRegistry::GetKeyNames(std::vector<String>& names) {

@@ -36,7 +36,7 @@ public:
     String ReadString(const String& name);  // empty when absent or no key is open
     void WriteString(const String& name, const String& value);
     void GetKeyNames(std::vector<String>& names);
-    void GetValueNames(std::vector<String>& names);
+    void GetValues(std::vector<std::pair<String, String>>& values);  // each name and text, as stored
 
 private:
     bool Open(const String& key, KeyAccess access, bool canCreate);

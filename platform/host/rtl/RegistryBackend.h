@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <platform/host/rtl/Types.h>
@@ -23,7 +24,9 @@ public:
     virtual std::optional<String> ReadString(const String& name) = 0;  // nullopt when absent
     virtual void WriteString(const String& name, const String& value) = 0;
     virtual std::vector<String> SubKeyNames() = 0;
-    virtual std::vector<String> ValueNames() = 0;  // in the order the key keeps them
+    // Each value's name and text, in the order the key keeps them; a file may
+    // hold a name twice (in another case), and each is given as stored.
+    virtual std::vector<std::pair<String, String>> Values() = 0;
     virtual void Flush() = 0;  // makes written values permanent
 };
 

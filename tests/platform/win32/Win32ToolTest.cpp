@@ -1,10 +1,16 @@
 // ombral.exe against the prefix's registry.
 
+#include <Win32Api.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <future>
 
+#include "support/Files.h"
 #include "support/OdbcTestConfiguration.h"
 #include "support/Processes.h"
 
@@ -15,11 +21,92 @@ namespace {
 
 class Win32ToolTest : public testsupport::OdbcTest {
 protected:
-    testsupport::ProcessResult Ombral(std::vector<std::string> arguments) {
+    testsupport::ProcessResult Ombral(std::vector<std::string> arguments, testsupport::RunOptions options = {}) {
         arguments.insert(arguments.begin(), OMBRAL_TOOL);
-        return testsupport::Run(arguments);
+        return testsupport::Run(arguments, options);
     }
+    std::string Path(const std::string& name) const { return folder_.Path() + "\\" + name; }
+
+    testsupport::TemporaryFolder folder_;
 };
+
+using UnixName = char*(CDECL*)(LPCWSTR);
+
+// A symbolic link, removed again with the test. Wine makes none itself (its
+// CreateSymbolicLink does nothing), and asked to delete a link it deletes
+// the file the link names; there the host's ln and rm see to it, on the
+// files' Unix names.
+class SymbolicLink {
+public:
+    SymbolicLink(const std::string& target, const std::string& link) : link_(link) {
+        const auto unixName = reinterpret_cast<UnixName>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+        if (!unixName) {
+            EXPECT_TRUE(CreateSymbolicLinkA(link.c_str(), target.c_str(), 0));
+            return;
+        }
+        const auto inUnix = [&](const std::string& path) {
+            const std::wstring wide(path.begin(), path.end());
+            char* name = unixName(wide.c_str());
+            std::string result(name ? name : "");
+            HeapFree(GetProcessHeap(), 0, name);
+            return result;
+        };
+        const std::size_t slash = link.find_last_of('\\');
+        unixLink_ = inUnix(link.substr(0, slash)) + "/" + link.substr(slash + 1);
+        EXPECT_EQ(testsupport::Run({"/bin/ln", "-s", inUnix(target), unixLink_}).exitCode, 0);
+    }
+    ~SymbolicLink() {
+        if (unixLink_.empty())
+            DeleteFileA(link_.c_str());
+        else
+            testsupport::Run({"/bin/rm", "-f", unixLink_});
+    }
+    SymbolicLink(const SymbolicLink&) = delete;
+    SymbolicLink& operator=(const SymbolicLink&) = delete;
+
+private:
+    std::string link_, unixLink_;
+};
+
+std::uint64_t FileIndex(const std::string& path, DWORD* links = nullptr) {
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    if (links) *links = info.nNumberOfLinks;
+    return std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow;
+}
+
+// A file's access list as SDDL; its entries are what Windows enforces.
+std::string AccessList(const std::string& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return "unreadable";
+    char* text = nullptr;
+    ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                         &text, nullptr);
+    std::string list(text ? text : "");
+    LocalFree(text);
+    LocalFree(descriptor);
+    return list;
+}
+
+std::string UserSid() {
+    HANDLE token = nullptr;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    char user[256];
+    DWORD size = sizeof user;
+    GetTokenInformation(token, TokenUser, user, size, &size);
+    CloseHandle(token);
+    char* text = nullptr;
+    ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &text);
+    std::string sid(text);
+    LocalFree(text);
+    return sid;
+}
 
 TEST_F(Win32ToolTest, AddsAndRemovesAUserDataSource) {
     auto added = Ombral({"add", "--name", "X", "--description", "from the tool"});
@@ -96,6 +183,69 @@ TEST_F(Win32ToolTest, ConcurrentAddsOfOneNameAddItOnce) {
     }
     EXPECT_EQ(added, 1);
     EXPECT_EQ(refused, 9);
+}
+
+// The inspector saves a form through a link by replacing the file it names,
+// and a form with other names in place: no other file is touched.
+TEST_F(Win32ToolTest, SavingAFormKeepsItsLinks) {
+    const std::string form = Path("Form1.dfm"), twin = Path("Twin.dfm"), link = Path("Link.dfm");
+    std::optional<SymbolicLink> linked;
+    const struct {
+        const char* label;
+        std::string opened;  // the name the inspector is given
+        std::function<void()> setup;
+        std::function<void()> check;
+    } cases[] = {
+        {"a symbolic link is followed, not replaced", link, [&] { linked.emplace(form, link); },
+         [&] {
+             EXPECT_THAT(testsupport::ReadFile(form), HasSubstr("Tag = 7"));
+             EXPECT_EQ(FileIndex(link), FileIndex(form));
+         }},
+        {"hard links stay", form, [&] { ASSERT_TRUE(CreateHardLinkA(twin.c_str(), form.c_str(), nullptr)); },
+         [&] {
+             DWORD links = 0;
+             EXPECT_EQ(FileIndex(form, &links), FileIndex(twin));
+             EXPECT_EQ(links, 2u);
+             EXPECT_THAT(testsupport::ReadFile(twin), HasSubstr("Tag = 7"));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        linked.reset();
+        for (const auto& name : {twin, form}) DeleteFileA(name.c_str());
+        testsupport::WriteFile(form, "object Form1: TComponent\n  object OmbralCreator1: TOmbralCreator\n  end\nend\n");
+        c.setup();
+        const auto ran = Ombral({"design", c.opened, "--select", "OmbralCreator1"}, {.input = "set Tag 7\nsave\n"});
+        EXPECT_EQ(ran.exitCode, 0) << ran.err;
+        c.check();
+        EXPECT_EQ(GetFileAttributesA((form + "." + std::to_string(GetCurrentProcessId()) + ".new").c_str()),
+                  INVALID_FILE_ATTRIBUTES);
+    }
+}
+
+// save writes a new disk file that this user alone may open, and nothing
+// else: not over a file, through a link or to a device.
+TEST_F(Win32ToolTest, SaveWritesANewOwnerOnlyFileOnly) {
+    const std::string taken = Path("taken.dfm"), dangling = Path("dangling.dfm"), absent = Path("absent.dfm");
+    testsupport::WriteFile(taken, "kept");
+    const SymbolicLink link(absent, dangling);
+    for (const std::string& path : {taken, dangling}) {
+        const auto refused = Ombral({"save", path, "--name", "Shop", "--password", "secret"});
+        EXPECT_EQ(refused.exitCode, 1) << path;
+        EXPECT_THAT(refused.err, HasSubstr(path + " exists already: not overwritten"));
+    }
+    EXPECT_EQ(testsupport::ReadFile(taken), "kept");
+    EXPECT_EQ(GetFileAttributesA(absent.c_str()), INVALID_FILE_ATTRIBUTES);
+    for (const std::string& device : std::vector<std::string>{"NUL", "com1", Path("Lpt9.dfm"), "C:\\x\\con .txt", "aux:", "COM\xB9"}) {
+        const auto refused = Ombral({"save", device, "--name", "Shop", "--password", "secret"});
+        EXPECT_EQ(refused.exitCode, 1) << device;
+        EXPECT_THAT(refused.err, HasSubstr(" names a device: not written"));
+    }
+    const std::string fresh = Path("fresh.dfm");
+    ASSERT_EQ(Ombral({"save", fresh, "--name", "Shop", "--password", "secret"}).exitCode, 0);
+    const std::string list = AccessList(fresh);
+    EXPECT_THAT(list, HasSubstr("(A;;FA;;;" + UserSid() + ")"));
+    for (const char* others : {";WD)", ";BU)", ";AU)", ";BA)"}) EXPECT_THAT(list, testing::Not(HasSubstr(others)));
 }
 
 }  // namespace

@@ -94,6 +94,21 @@ std::string AccessList(const std::string& path) {
     return list;
 }
 
+const std::wstring kUniKey = L"Software\\ODBC\\ODBC.INI\\Uni";
+
+void SetWideValue(const std::wstring& name, const std::wstring& value) {
+    const auto size = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kUniKey.c_str(), name.c_str(), REG_SZ, value.c_str(), size),
+              ERROR_SUCCESS);
+}
+
+std::wstring WideValue(const std::wstring& name) {
+    wchar_t value[256] = {};
+    DWORD size = sizeof value;
+    RegGetValueW(HKEY_CURRENT_USER, kUniKey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value, &size);
+    return value;
+}
+
 std::string UserSid() {
     HANDLE token = nullptr;
     OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
@@ -183,6 +198,37 @@ TEST_F(Win32ToolTest, ConcurrentAddsOfOneNameAddItOnce) {
     }
     EXPECT_EQ(added, 1);
     EXPECT_EQ(refused, 9);
+}
+
+// A stored value that the code page cannot hold would come back through the
+// ANSI functions as '?' or a look-alike, and be written back so: configure
+// refuses, naming it, and changes nothing. One the code page holds stays.
+TEST_F(Win32ToolTest, ConfigureRefusesAStoredValueTheCodePageCannotHold) {
+    const struct {
+        std::wstring key, value;
+        const char* says;
+    } stored[] = {
+        {L"DefaultDir", L"C:\\\u0414\u0430\u043d\u043d\u044b\u0435\\\u65e5\u672c", "DefaultDir"},
+        {L"PWD", L"\u043f\u0430\u0440\u043e\u043b\u044c", "PWD"},
+        {L"ParadoxUserName", L"\u0141ukasz", "ParadoxUserName"},
+    };
+    for (const auto& c : stored) {
+        SCOPED_TRACE(c.says);
+        ASSERT_EQ(Ombral({"add", "--name", "Uni", "--description", "before"}).exitCode, 0);
+        SetWideValue(c.key, c.value);
+        const auto refused = Ombral({"configure", "--name", "Uni", "--description", "just the description"});
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_THAT(refused.err, HasSubstr("ODBC.INI\\Uni holds " + std::string(c.says) + " in characters"));
+        EXPECT_EQ(WideValue(c.key), c.value);
+        EXPECT_EQ(WideValue(L"Description"), L"before");
+        ASSERT_EQ(Ombral({"remove", "--name", "Uni"}).exitCode, 0);
+    }
+    ASSERT_EQ(Ombral({"add", "--name", "Uni"}).exitCode, 0);
+    SetWideValue(L"ParadoxUserName", L"Zo\u00eb Caf\u00e9");
+    const auto configured = Ombral({"configure", "--name", "Uni", "--description", "just the description"});
+    EXPECT_EQ(configured.exitCode, 0) << configured.err;
+    EXPECT_EQ(WideValue(L"ParadoxUserName"), L"Zo\u00eb Caf\u00e9");
+    EXPECT_EQ(WideValue(L"Description"), L"just the description");
 }
 
 // The inspector saves a form through a link by replacing the file it names,

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iostream>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
@@ -21,6 +22,8 @@ namespace odbcsetup {
 
 namespace {
 
+constexpr DWORD kLockPatienceSeconds = 10;
+
 std::string LastErrorText() { return win32::ErrorText(static_cast<LSTATUS>(GetLastError())); }
 
 }  // namespace
@@ -30,15 +33,24 @@ std::optional<std::string> ReadProblem(bool) { return std::nullopt; }
 std::optional<std::string> ChangeProblem(bool) { return std::nullopt; }
 
 // The system data sources are shared by every session, a user's by theirs.
+// Another tool holds the lock for as long as one change takes; a program that
+// keeps it longer is reported, not waited on for ever.
 ScopeLock::ScopeLock(bool system) {
     const char* name = system ? "Global\\OmbralTool-SystemDataSources" : "Local\\OmbralTool-UserDataSources";
     HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
     if (!mutex)
         throw std::runtime_error(host::CannotText("make the lock", name, LastErrorText()));
-    const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+    DWORD waited = WaitForSingleObject(mutex, 0);
+    if (waited == WAIT_TIMEOUT) {
+        std::cerr << "waiting for the lock " << name << ", which another program holds\n";
+        waited = WaitForSingleObject(mutex, kLockPatienceSeconds * 1000);
+    }
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
         CloseHandle(mutex);
-        throw std::runtime_error(std::string("cannot take the lock ") + name);
+        const std::string why = waited == WAIT_TIMEOUT ? "another program has held it for " +
+                                                             std::to_string(kLockPatienceSeconds) + " seconds"
+                                                       : LastErrorText();
+        throw std::runtime_error(host::CannotText("take the lock", name, why) + ": nothing changed");
     }
     handle_ = mutex;
 }

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <future>
@@ -198,6 +199,23 @@ TEST_F(Win32ToolTest, ConcurrentAddsOfOneNameAddItOnce) {
     }
     EXPECT_EQ(added, 1);
     EXPECT_EQ(refused, 9);
+}
+
+// A program that keeps the tool's lock makes it wait ten seconds, saying so,
+// then give up with the reason, having changed nothing.
+TEST_F(Win32ToolTest, GivesUpOnALockHeldByAnotherProgram) {
+    HANDLE held = CreateMutexA(nullptr, TRUE, "Local\\OmbralTool-UserDataSources");
+    ASSERT_TRUE(held);
+    const auto started = std::chrono::steady_clock::now();
+    const auto blocked = Ombral({"add", "--name", "Blocked"});
+    const auto waited = std::chrono::steady_clock::now() - started;
+    ReleaseMutex(held);
+    CloseHandle(held);
+    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_THAT(blocked.err, HasSubstr("waiting for the lock Local\\OmbralTool-UserDataSources"));
+    EXPECT_THAT(blocked.err, HasSubstr("another program has held it for 10 seconds: nothing changed"));
+    EXPECT_GE(waited, std::chrono::seconds(10));
+    EXPECT_FALSE(Odbc().Exists(Scope::User, "Blocked"));
 }
 
 // A stored value that the code page cannot hold would come back through the

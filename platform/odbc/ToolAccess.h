@@ -81,15 +81,16 @@ FileSnapshot ReadFileSnapshot(const std::string& path, std::uintmax_t maxBytes);
 // file as it now is. Refuses, leaving the file as it was and naming why
 // (std::runtime_error), a read-only file and a file that was replaced
 // (another file or link at its path) or changed since it was read. The file
-// keeps its owner, group and mode, and on POSIX its hard links. Where it can,
-// the new bytes take its place whole, by way of a file beside it that no other
-// user can read; a file with other names, one of another owner that this
-// user may write but not replace, or one in a folder this user may not write,
-// is written over in place.
+// keeps its owner, group and mode (on Windows its access list) and its hard
+// links; through a symbolic link, the file the link names is written. Where
+// it can, the new bytes take its place whole, by way of a file beside it that
+// no other user can read; a file with other names, one of another owner
+// that this user may write but not replace, or one in a folder this user may
+// not write, is written over in place.
 FileSnapshot ReplaceReadFile(const std::string& path, const FileSnapshot& read, const std::string& content);
 
 // Writes `content` to a new file at `path`, readable by its owner alone;
-// refuses a path where something exists already.
+// refuses a path where something exists already, a link included, and a device.
 void CreateOwnerOnlyFile(const std::string& path, const std::string& content);
 
 // Why `path` cannot serve as a setup library (it does not load, or exports no

@@ -3,6 +3,9 @@
 #include <Win32Api.h>
 
 #include <platform/host/rtl/Registry.h>
+#include <platform/win32/AnsiText.h>
+
+#include <utility>
 
 namespace {
 
@@ -12,25 +15,30 @@ using host::String;
 
 class Win32Key final : public host::RegistryKey {
 public:
-    explicit Win32Key(::HKEY key) : key_(key) {}
+    Win32Key(::HKEY key, String path) : key_(key), path_(std::move(path)) {}
     ~Win32Key() override { RegCloseKey(key_); }
     Win32Key(const Win32Key&) = delete;
     Win32Key& operator=(const Win32Key&) = delete;
 
+    // Read as Windows keeps it, so that a value the code page cannot hold is
+    // refused rather than handed on with '?' and written back so.
     std::optional<String> ReadString(const String& name) override {
+        const std::wstring wideName = win32::Wide(name);
         DWORD type = 0, size = 0;
-        LSTATUS status = RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size);
+        LSTATUS status = RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, nullptr, &size);
         if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
         if (status != ERROR_SUCCESS) throw host::ERegistryException("Failed to get data for '" + name + "'");
         if (type != REG_SZ && type != REG_EXPAND_SZ)
             throw host::ERegistryException("Invalid data type for '" + name + "'");
-        String text(size, '\0');
-        status = RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
+        std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+        status = RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
         if (status != ERROR_SUCCESS) throw host::ERegistryException("Failed to get data for '" + name + "'");
-        text.resize(size);
+        text.resize(size / sizeof(wchar_t));
         // The stored value usually carries its NUL, but need not.
-        if (auto end = text.find('\0'); end != String::npos) text.resize(end);
-        return text;
+        if (auto end = text.find(L'\0'); end != std::wstring::npos) text.resize(end);
+        if (auto ansi = win32::ExactAnsi(text)) return *ansi;
+        throw host::ERegistryException(path_ + " holds " + name + " in characters that the code page (" +
+                                       std::to_string(GetACP()) + ") cannot hold: not read");
     }
 
     void WriteString(const String& name, const String& value) override {
@@ -68,6 +76,7 @@ public:
 
 private:
     ::HKEY key_;
+    String path_;
 };
 
 class Win32Registry final : public host::RegistryBackend {
@@ -80,7 +89,7 @@ public:
             create ? RegCreateKeyExA(Hive(root), path.c_str(), 0, nullptr, 0, rights, nullptr, &key, nullptr)
                    : RegOpenKeyExA(Hive(root), path.c_str(), 0, rights, &key);
         if (status != ERROR_SUCCESS) return nullptr;
-        return std::make_unique<Win32Key>(key);
+        return std::make_unique<Win32Key>(key, path);
     }
 };
 

@@ -17,7 +17,7 @@ struct ProcessResult {
 struct RunOptions {
     std::optional<unsigned> asUser = {};  // POSIX: drop to this uid (and its gid) before exec; needs root
     std::vector<std::string> environment = {};  // NAME=VALUE set in the child
-    std::optional<std::string> input = {};   // POSIX: the child's standard input (else /dev/null)
+    std::optional<std::string> input = {};   // the child's standard input (else /dev/null, or on Windows the parent's)
     std::optional<std::string> output = {};  // POSIX: a file for the child's standard output (out stays empty)
     std::optional<unsigned> timeoutSeconds = {};  // killed past it: a hanging child fails the test, not the run
 };

@@ -1,10 +1,17 @@
 // ombral.exe against the prefix's registry.
 
+#include <Win32Api.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
+#include <optional>
 #include <future>
 
+#include "support/Files.h"
 #include "support/OdbcTestConfiguration.h"
 #include "support/Processes.h"
 
@@ -15,11 +22,107 @@ namespace {
 
 class Win32ToolTest : public testsupport::OdbcTest {
 protected:
-    testsupport::ProcessResult Ombral(std::vector<std::string> arguments) {
+    testsupport::ProcessResult Ombral(std::vector<std::string> arguments, testsupport::RunOptions options = {}) {
         arguments.insert(arguments.begin(), OMBRAL_TOOL);
-        return testsupport::Run(arguments);
+        return testsupport::Run(arguments, options);
     }
+    std::string Path(const std::string& name) const { return folder_.Path() + "\\" + name; }
+
+    testsupport::TemporaryFolder folder_;
 };
+
+using UnixName = char*(CDECL*)(LPCWSTR);
+
+// A symbolic link, removed again with the test. Wine makes none itself (its
+// CreateSymbolicLink does nothing), and asked to delete a link it deletes
+// the file the link names; there the host's ln and rm see to it, on the
+// files' Unix names.
+class SymbolicLink {
+public:
+    SymbolicLink(const std::string& target, const std::string& link) : link_(link) {
+        const auto unixName = reinterpret_cast<UnixName>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+        if (!unixName) {
+            EXPECT_TRUE(CreateSymbolicLinkA(link.c_str(), target.c_str(), 0));
+            return;
+        }
+        const auto inUnix = [&](const std::string& path) {
+            const std::wstring wide(path.begin(), path.end());
+            char* name = unixName(wide.c_str());
+            std::string result(name ? name : "");
+            HeapFree(GetProcessHeap(), 0, name);
+            return result;
+        };
+        const std::size_t slash = link.find_last_of('\\');
+        unixLink_ = inUnix(link.substr(0, slash)) + "/" + link.substr(slash + 1);
+        EXPECT_EQ(testsupport::Run({"/bin/ln", "-s", inUnix(target), unixLink_}).exitCode, 0);
+    }
+    ~SymbolicLink() {
+        if (unixLink_.empty())
+            DeleteFileA(link_.c_str());
+        else
+            testsupport::Run({"/bin/rm", "-f", unixLink_});
+    }
+    SymbolicLink(const SymbolicLink&) = delete;
+    SymbolicLink& operator=(const SymbolicLink&) = delete;
+
+private:
+    std::string link_, unixLink_;
+};
+
+std::uint64_t FileIndex(const std::string& path, DWORD* links = nullptr) {
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    if (links) *links = info.nNumberOfLinks;
+    return std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow;
+}
+
+// A file's access list as SDDL; its entries are what Windows enforces.
+std::string AccessList(const std::string& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return "unreadable";
+    char* text = nullptr;
+    ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                         &text, nullptr);
+    std::string list(text ? text : "");
+    LocalFree(text);
+    LocalFree(descriptor);
+    return list;
+}
+
+const std::wstring kUniKey = L"Software\\ODBC\\ODBC.INI\\Uni";
+
+void SetWideValue(const std::wstring& name, const std::wstring& value) {
+    const auto size = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kUniKey.c_str(), name.c_str(), REG_SZ, value.c_str(), size),
+              ERROR_SUCCESS);
+}
+
+std::wstring WideValue(const std::wstring& name) {
+    wchar_t value[256] = {};
+    DWORD size = sizeof value;
+    RegGetValueW(HKEY_CURRENT_USER, kUniKey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value, &size);
+    return value;
+}
+
+std::string UserSid() {
+    HANDLE token = nullptr;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    char user[256];
+    DWORD size = sizeof user;
+    GetTokenInformation(token, TokenUser, user, size, &size);
+    CloseHandle(token);
+    char* text = nullptr;
+    ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &text);
+    std::string sid(text);
+    LocalFree(text);
+    return sid;
+}
 
 TEST_F(Win32ToolTest, AddsAndRemovesAUserDataSource) {
     auto added = Ombral({"add", "--name", "X", "--description", "from the tool"});
@@ -96,6 +199,117 @@ TEST_F(Win32ToolTest, ConcurrentAddsOfOneNameAddItOnce) {
     }
     EXPECT_EQ(added, 1);
     EXPECT_EQ(refused, 9);
+}
+
+// A program that keeps the tool's lock makes it wait ten seconds, saying so,
+// then give up with the reason, having changed nothing.
+TEST_F(Win32ToolTest, GivesUpOnALockHeldByAnotherProgram) {
+    HANDLE held = CreateMutexA(nullptr, TRUE, "Local\\OmbralTool-UserDataSources");
+    ASSERT_TRUE(held);
+    const auto started = std::chrono::steady_clock::now();
+    const auto blocked = Ombral({"add", "--name", "Blocked"});
+    const auto waited = std::chrono::steady_clock::now() - started;
+    ReleaseMutex(held);
+    CloseHandle(held);
+    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_THAT(blocked.err, HasSubstr("waiting for the lock Local\\OmbralTool-UserDataSources"));
+    EXPECT_THAT(blocked.err, HasSubstr("another program has held it for 10 seconds: nothing changed"));
+    EXPECT_GE(waited, std::chrono::seconds(10));
+    EXPECT_FALSE(Odbc().Exists(Scope::User, "Blocked"));
+}
+
+// A stored value that the code page cannot hold would come back through the
+// ANSI functions as '?' or a look-alike, and be written back so: configure
+// refuses, naming it, and changes nothing. One the code page holds stays.
+TEST_F(Win32ToolTest, ConfigureRefusesAStoredValueTheCodePageCannotHold) {
+    const struct {
+        std::wstring key, value;
+        const char* says;
+    } stored[] = {
+        {L"DefaultDir", L"C:\\\u0414\u0430\u043d\u043d\u044b\u0435\\\u65e5\u672c", "DefaultDir"},
+        {L"PWD", L"\u043f\u0430\u0440\u043e\u043b\u044c", "PWD"},
+        {L"ParadoxUserName", L"\u0141ukasz", "ParadoxUserName"},
+    };
+    for (const auto& c : stored) {
+        SCOPED_TRACE(c.says);
+        ASSERT_EQ(Ombral({"add", "--name", "Uni", "--description", "before"}).exitCode, 0);
+        SetWideValue(c.key, c.value);
+        const auto refused = Ombral({"configure", "--name", "Uni", "--description", "just the description"});
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_THAT(refused.err, HasSubstr("ODBC.INI\\Uni holds " + std::string(c.says) + " in characters"));
+        EXPECT_EQ(WideValue(c.key), c.value);
+        EXPECT_EQ(WideValue(L"Description"), L"before");
+        ASSERT_EQ(Ombral({"remove", "--name", "Uni"}).exitCode, 0);
+    }
+    ASSERT_EQ(Ombral({"add", "--name", "Uni"}).exitCode, 0);
+    SetWideValue(L"ParadoxUserName", L"Zo\u00eb Caf\u00e9");
+    const auto configured = Ombral({"configure", "--name", "Uni", "--description", "just the description"});
+    EXPECT_EQ(configured.exitCode, 0) << configured.err;
+    EXPECT_EQ(WideValue(L"ParadoxUserName"), L"Zo\u00eb Caf\u00e9");
+    EXPECT_EQ(WideValue(L"Description"), L"just the description");
+}
+
+// The inspector saves a form through a link by replacing the file it names,
+// and a form with other names in place: no other file is touched.
+TEST_F(Win32ToolTest, SavingAFormKeepsItsLinks) {
+    const std::string form = Path("Form1.dfm"), twin = Path("Twin.dfm"), link = Path("Link.dfm");
+    std::optional<SymbolicLink> linked;
+    const struct {
+        const char* label;
+        std::string opened;  // the name the inspector is given
+        std::function<void()> setup;
+        std::function<void()> check;
+    } cases[] = {
+        {"a symbolic link is followed, not replaced", link, [&] { linked.emplace(form, link); },
+         [&] {
+             EXPECT_THAT(testsupport::ReadFile(form), HasSubstr("Tag = 7"));
+             EXPECT_EQ(FileIndex(link), FileIndex(form));
+         }},
+        {"hard links stay", form, [&] { ASSERT_TRUE(CreateHardLinkA(twin.c_str(), form.c_str(), nullptr)); },
+         [&] {
+             DWORD links = 0;
+             EXPECT_EQ(FileIndex(form, &links), FileIndex(twin));
+             EXPECT_EQ(links, 2u);
+             EXPECT_THAT(testsupport::ReadFile(twin), HasSubstr("Tag = 7"));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        linked.reset();
+        for (const auto& name : {twin, form}) DeleteFileA(name.c_str());
+        testsupport::WriteFile(form, "object Form1: TComponent\n  object OmbralCreator1: TOmbralCreator\n  end\nend\n");
+        c.setup();
+        const auto ran = Ombral({"design", c.opened, "--select", "OmbralCreator1"}, {.input = "set Tag 7\nsave\n"});
+        EXPECT_EQ(ran.exitCode, 0) << ran.err;
+        c.check();
+        EXPECT_EQ(GetFileAttributesA((form + "." + std::to_string(GetCurrentProcessId()) + ".new").c_str()),
+                  INVALID_FILE_ATTRIBUTES);
+    }
+}
+
+// save writes a new disk file that this user alone may open, and nothing
+// else: not over a file, through a link or to a device.
+TEST_F(Win32ToolTest, SaveWritesANewOwnerOnlyFileOnly) {
+    const std::string taken = Path("taken.dfm"), dangling = Path("dangling.dfm"), absent = Path("absent.dfm");
+    testsupport::WriteFile(taken, "kept");
+    const SymbolicLink link(absent, dangling);
+    for (const std::string& path : {taken, dangling}) {
+        const auto refused = Ombral({"save", path, "--name", "Shop", "--password", "secret"});
+        EXPECT_EQ(refused.exitCode, 1) << path;
+        EXPECT_THAT(refused.err, HasSubstr(path + " exists already: not overwritten"));
+    }
+    EXPECT_EQ(testsupport::ReadFile(taken), "kept");
+    EXPECT_EQ(GetFileAttributesA(absent.c_str()), INVALID_FILE_ATTRIBUTES);
+    for (const std::string& device : std::vector<std::string>{"NUL", "com1", Path("Lpt9.dfm"), "C:\\x\\con .txt", "aux:", "COM\xB9"}) {
+        const auto refused = Ombral({"save", device, "--name", "Shop", "--password", "secret"});
+        EXPECT_EQ(refused.exitCode, 1) << device;
+        EXPECT_THAT(refused.err, HasSubstr(" names a device: not written"));
+    }
+    const std::string fresh = Path("fresh.dfm");
+    ASSERT_EQ(Ombral({"save", fresh, "--name", "Shop", "--password", "secret"}).exitCode, 0);
+    const std::string list = AccessList(fresh);
+    EXPECT_THAT(list, HasSubstr("(A;;FA;;;" + UserSid() + ")"));
+    for (const char* others : {";WD)", ";BU)", ";AU)", ";BA)"}) EXPECT_THAT(list, testing::Not(HasSubstr(others)));
 }
 
 }  // namespace

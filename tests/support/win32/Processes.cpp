@@ -28,10 +28,10 @@ std::string Quote(const std::string& argument) {
     return quoted + "\"";
 }
 
-HANDLE Inheritable(const std::string& path) {
+HANDLE Inheritable(const std::string& path, DWORD access = GENERIC_WRITE, DWORD disposition = CREATE_ALWAYS) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot make " + path);
     return file;
 }
@@ -40,18 +40,21 @@ HANDLE Inheritable(const std::string& path) {
 
 ProcessResult Run(const std::vector<std::string>& argv, const RunOptions& options) {
     if (options.asUser) throw std::runtime_error("running as another user needs POSIX");
-    if (options.input) throw std::runtime_error("standard input for the child needs POSIX");
     std::string commandLine;
     for (const auto& argument : argv) commandLine += (commandLine.empty() ? "" : " ") + Quote(argument);
     for (const auto& setting : options.environment) _putenv(setting.c_str());
 
     TemporaryFolder folder;
     const std::string outPath = folder.Path() + "\\out.txt", errPath = folder.Path() + "\\err.txt";
-    HANDLE out = Inheritable(outPath), err = Inheritable(errPath);
+    HANDLE out = Inheritable(outPath), err = Inheritable(errPath), in = GetStdHandle(STD_INPUT_HANDLE);
+    if (options.input) {
+        WriteFile(folder.Path() + "\\in.txt", *options.input);
+        in = Inheritable(folder.Path() + "\\in.txt", GENERIC_READ, OPEN_EXISTING);
+    }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdInput = in;
     startup.hStdOutput = out;
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
@@ -59,6 +62,7 @@ ProcessResult Run(const std::vector<std::string>& argv, const RunOptions& option
         CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     CloseHandle(out);
     CloseHandle(err);
+    if (options.input) CloseHandle(in);
     if (!started) return {-1, "", "cannot start " + commandLine};
     const DWORD wait = options.timeoutSeconds ? *options.timeoutSeconds * 1000 : INFINITE;
     const bool timedOut = WaitForSingleObject(process.hProcess, wait) == WAIT_TIMEOUT;

@@ -54,8 +54,9 @@ set(OMBRAL_SETUP_PREFIX "")
 # Exported by its plain name, from the .def file alone.
 set(OMBRAL_SETUP_LINK_OPTIONS ${CMAKE_SOURCE_DIR}/platform/win32/ombralsetup.def)
 set(OMBRAL_DRIVERREG_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/DriverRegistrationWin32.cpp)
-set(OMBRAL_TOOL_ACCESS_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/ToolAccessWin32.cpp)
-set(OMBRAL_DRIVERREG_LIBRARIES advapi32)
+set(OMBRAL_TOOL_ACCESS_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/ToolAccessWin32.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/Console.cpp)
+set(OMBRAL_DRIVERREG_LIBRARIES advapi32 shell32)
 
 # Embeds files in a target as language-neutral RCDATA resources, found again
 # with FindResourceExA: ombral_embed_resources(target NAME file [NAME file...]).

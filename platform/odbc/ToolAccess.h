@@ -93,6 +93,10 @@ FileSnapshot ReplaceReadFile(const std::string& path, const FileSnapshot& read, 
 // refuses a path where something exists already, a link included, and a device.
 void CreateOwnerOnlyFile(const std::string& path, const std::string& content);
 
+// The path made absolute from the current folder, as the system's own
+// functions would take it (on Windows a \\?\ path is left as it is).
+std::string AbsolutePath(const std::string& path);
+
 // Why `path` cannot serve as a setup library (it does not load, or exports no
 // ConfigDSN), or nothing when it can.
 std::optional<std::string> SetupLibraryProblem(const std::string& path);

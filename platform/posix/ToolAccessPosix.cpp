@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <string_view>
 
 #include <platform/host/rtl/BasicText.h>
@@ -214,6 +215,8 @@ FileSnapshot ReplaceReadFile(const std::string& path, const FileSnapshot& read, 
         posixfiles::ReplaceWhole(target, &st, content);
     return ReadFileSnapshot(path, content.size());
 }
+
+std::string AbsolutePath(const std::string& path) { return std::filesystem::absolute(path).lexically_normal().string(); }
 
 std::optional<std::string> SetupLibraryProblem(const std::string& path) {
     void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -5,6 +5,7 @@
 #include <Win32Api.h>
 
 #include <string>
+#include <string_view>
 
 namespace win32 {
 
@@ -24,13 +25,24 @@ private:
     HKEY key_ = nullptr;
 };
 
-// The system's text for an error code.
-inline std::string ErrorText(LSTATUS status) {
+// The system's text for an error code. Some name what failed by an insert
+// ("Bad EXE format for %1"), which `subject` fills.
+inline std::string ErrorText(LSTATUS status, std::string_view subject = "it") {
     char text[512] = {};
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                                   static_cast<DWORD>(status), 0, text, sizeof text, nullptr);
     while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == '.')) --length;
-    return length ? std::string(text, length) : "error " + std::to_string(status);
+    if (!length) return "error " + std::to_string(status);
+    std::string filled;
+    for (DWORD at = 0; at < length; ++at) {
+        if (text[at] != '%' || at + 1 == length || text[at + 1] < '1' || text[at + 1] > '9') {
+            filled += text[at];
+            continue;
+        }
+        filled += subject;
+        while (at + 1 < length && text[at + 1] >= '0' && text[at + 1] <= '9') ++at;
+    }
+    return filled;
 }
 
 // Opens or (with create) makes a key; sets `status`.

@@ -24,7 +24,9 @@ namespace {
 
 constexpr DWORD kLockPatienceSeconds = 10;
 
-std::string LastErrorText() { return win32::ErrorText(static_cast<LSTATUS>(GetLastError())); }
+std::string LastErrorText(std::string_view subject = "it") {
+    return win32::ErrorText(static_cast<LSTATUS>(GetLastError()), subject);
+}
 
 }  // namespace
 
@@ -324,9 +326,19 @@ FileSnapshot ReplaceReadFile(const std::string& path, const FileSnapshot& read, 
     return ReadFileSnapshot(path, content.size());
 }
 
+std::string AbsolutePath(const std::string& path) {
+    std::string full(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) throw std::runtime_error(host::CannotText("find the full path of", path, LastErrorText()));
+        if (length < full.size()) return full.substr(0, length);
+        full.resize(length);
+    }
+}
+
 std::optional<std::string> SetupLibraryProblem(const std::string& path) {
     HMODULE library = LoadLibraryA(path.c_str());
-    if (!library) return host::CannotText("load", path, LastErrorText());
+    if (!library) return host::CannotText("load", path, LastErrorText(path));
     const bool exports = GetProcAddress(library, "ConfigDSN") != nullptr;
     FreeLibrary(library);
     if (!exports) return path + " exports no ConfigDSN: it is no setup library";

@@ -5,11 +5,35 @@
 #include <platform/host/rtl/Registry.h>
 #include <platform/win32/AnsiText.h>
 
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <span>
 #include <utility>
 
 namespace {
 
 using host::String;
+
+String ListedData(DWORD type, std::span<const BYTE> data) {
+    if (type == REG_SZ || type == REG_EXPAND_SZ) {
+        std::wstring_view text(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
+        return win32::ListedAnsi(text.substr(0, text.find(L'\0')));
+    }
+    char hex[16];
+    if (type == REG_DWORD && data.size() == sizeof(DWORD)) {
+        DWORD number;
+        std::memcpy(&number, data.data(), sizeof number);
+        std::snprintf(hex, sizeof hex, "dword:%08lx", static_cast<unsigned long>(number));
+        return hex;
+    }
+    String listed = type == REG_BINARY ? "hex:" : "hex(" + std::to_string(type) + "):";
+    for (std::size_t at = 0; at < data.size(); ++at) {
+        std::snprintf(hex, sizeof hex, at ? ",%02x" : "%02x", data[at]);
+        listed += hex;
+    }
+    return listed;
+}
 
 ::HKEY Hive(host::HKEY root) { return reinterpret_cast<::HKEY>(static_cast<ULONG_PTR>(root)); }
 
@@ -48,27 +72,37 @@ public:
             throw host::ERegistryException("Failed to set data for '" + name + "'");
     }
 
+    // Read as Windows keeps them: a name the code page cannot hold is listed
+    // with \u escapes rather than left out or given as another name.
     std::vector<String> SubKeyNames() override {
         std::vector<String> names;
-        char name[256];
+        wchar_t name[256];  // the longest key name the registry allows, and its NUL
         for (DWORD index = 0;; ++index) {
-            DWORD length = sizeof name;
-            if (RegEnumKeyExA(key_, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            DWORD length = std::size(name);
+            if (RegEnumKeyExW(key_, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
                 return names;
-            names.emplace_back(name, length);
+            names.push_back(win32::ListedAnsi({name, length}));
         }
     }
 
-    // Windows gives a key's values in the order they were made, no name twice.
+    // Windows gives a key's values in the order they were made, no name
+    // twice. Every one is listed: a text, or a name, the code page cannot
+    // hold with \u escapes, and a value of another type as a .reg file
+    // writes it ("dword:0000002a", "hex:01,02").
     std::vector<std::pair<String, String>> Values() override {
         std::vector<std::pair<String, String>> values;
-        char name[16384];  // the longest value name the registry allows, and its NUL
+        DWORD longestName = 0, largestData = 0;
+        if (RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
+                             &largestData, nullptr, nullptr) != ERROR_SUCCESS)
+            throw host::ERegistryException("Failed to read the values of '" + path_ + "'");
+        std::wstring name(longestName + 1, L'\0');
+        std::vector<BYTE> data(largestData + sizeof(wchar_t));
         for (DWORD index = 0;; ++index) {
-            DWORD length = sizeof name;
-            if (RegEnumValueA(key_, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            DWORD nameLength = static_cast<DWORD>(name.size()), size = largestData, type = 0;
+            if (RegEnumValueW(key_, index, name.data(), &nameLength, nullptr, &type, data.data(), &size) !=
+                ERROR_SUCCESS)
                 return values;
-            const String text(name, length);
-            values.emplace_back(text, ReadString(text).value_or(String{}));
+            values.emplace_back(win32::ListedAnsi({name.data(), nameLength}), ListedData(type, {data.data(), size}));
         }
     }
 

@@ -22,6 +22,7 @@ struct RunOptions {
     std::optional<unsigned> timeoutSeconds = {};  // killed past it: a hanging child fails the test, not the run
 };
 
+// On Windows the arguments are UTF-8 and reach the program as Unicode.
 ProcessResult Run(const std::vector<std::string>& argv, const RunOptions& options = {});
 
 }  // namespace testsupport

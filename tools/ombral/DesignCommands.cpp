@@ -51,6 +51,8 @@ void RegisterPackage() {
 
 // What the terminal shows: UTF-8, no control character raw.
 std::string Shown(std::string_view ansi) { return host::EscapeForTerminal(host::AnsiToUtf8(ansi)); }
+// A file name as the system's file functions take it, the same way.
+std::string ShownPath(std::string_view path) { return host::EscapeForTerminal(platform::TextForTerminal(path)); }
 
 std::vector<std::string> SplitNames(const std::vector<std::string>& lists) {
     std::vector<std::string> names;
@@ -209,17 +211,23 @@ private:
         Nothing("palette", rest);
         for (const auto& entry : host::Palette()) out_ << entry.Page << '\t' << entry.ComponentClass->Name << '\n';
     }
-    // Another file than the form's own is made new, never written over.
+    // Another file than the form's own is made new, never written over. Its
+    // name is typed in UTF-8, and goes to the system as its file functions
+    // take it.
     void Save(const std::string& rest) {
         const std::size_t start = rest.find_first_not_of(' ');
-        const std::string file = start == std::string::npos ? "" : rest.substr(start);
+        const std::string typed = start == std::string::npos ? "" : rest.substr(start);
+        const auto file = platform::TextFromTerminal(typed);
+        if (!file)
+            throw host::Exception("the file name '" + host::EscapeForTerminal(typed) +
+                                  "' is no UTF-8 or holds a character that the code page lacks");
         std::error_code error;
-        if (file.empty() || std::filesystem::equivalent(file, form_.Path(), error)) {
+        if (file->empty() || std::filesystem::equivalent(*file, form_.Path(), error)) {
             form_.Save();
-            out_ << "saved " << host::EscapeForTerminal(form_.Path()) << '\n';
+            out_ << "saved " << ShownPath(form_.Path()) << '\n';
         } else {
-            form_.SaveAs(file);
-            out_ << "saved " << host::EscapeForTerminal(file) << '\n';
+            form_.SaveAs(*file);
+            out_ << "saved " << ShownPath(*file) << '\n';
         }
     }
     void Help(const std::string& rest) {
@@ -257,7 +265,7 @@ int RunDesign(const std::string& formPath, const std::vector<std::string>& selec
         inspector = std::make_unique<Inspector>(*form, out);
         inspector->Select(select);
     } catch (const std::exception& error) {
-        err << "ombral: " << host::EscapeForTerminal(formPath + ": " + error.what()) << "\n";
+        err << "ombral: " << ShownPath(formPath) << ": " << host::EscapeForTerminal(error.what()) << "\n";
         return kFailed;
     }
     const bool interactive = &in == &std::cin && platform::StandardInputIsTerminal();

@@ -16,6 +16,8 @@
 #include <OmbralCodeUnit/OmbralCodeUnit.h>
 #include <OmbralCreateUnit/Attributes.h>
 #include <OmbralCreateUnit/OmbralCreateUnit.h>
+#include <PlatformConsole.h>
+
 #include <platform/host/rtl/FormStream.h>
 #include <platform/host/rtl/InstallerStandIn.h>
 #include <platform/host/rtl/Registry.h>
@@ -150,9 +152,10 @@ std::string InstallerReason() {
     return reason.empty() ? "the ODBC installer refused the request" : reason;
 }
 
-// What the terminal shows of a stored or sent text: it may be UTF-8, as
-// given on the command line, or the code page's, as a form holds it.
-std::string Shown(std::string_view text) { return host::EscapeForTerminal(text); }
+// What the terminal shows of a text the tool holds: the installer's and the
+// system's text (the code page's on Windows) in UTF-8, with nothing in it
+// that could steer the terminal.
+std::string Shown(std::string_view text) { return host::EscapeForTerminal(platform::TextForTerminal(text)); }
 
 int Fail(const std::string& why) {
     std::cerr << "ombral: " << Shown(why) << "\n";
@@ -184,7 +187,8 @@ std::string PasswordFromInput() {
     if (!std::getline(std::cin, line) && line.empty())
         throw Refusal("--password-stdin found no line on standard input");
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    return line;
+    if (auto text = platform::TextFromTerminal(line)) return *text;
+    throw Refusal("the password on standard input is no UTF-8 or holds a character that the code page lacks");
 }
 
 std::optional<std::string> Password(const ParsedCommand& command) {
@@ -610,6 +614,16 @@ int Drivers(const ParsedCommand&) {
     return kOk;
 }
 
+// The open data source's description as show lists it: one that the
+// package could not take as text is listed all the same.
+String ListedDescription(host::TRegistry& registry) {
+    std::vector<std::pair<String, String>> values;
+    registry.GetValues(values);
+    for (const auto& [key, value] : values)
+        if (host::SameText(key, kDescriptionKey)) return value;
+    return {};
+}
+
 int List(const ParsedCommand& c) {
     const bool system = c.Has("--system");
     CheckReadable(system);
@@ -621,8 +635,15 @@ int List(const ParsedCommand& c) {
     for (const auto& name : names) {
         // Windows lists the data sources in a key of their own beside them;
         // unixODBC keeps its settings in a section of odbc.ini.
-        if (odbcsetup::IsReservedName(name) || !registry.OpenKeyReadOnly(DataSourceKey(name))) continue;
-        std::cout << Shown(name) << "\t" << Shown(registry.ReadString(std::string(kDescriptionKey))) << "\n";
+        if (odbcsetup::IsReservedName(name)) continue;
+        // A name the code page cannot hold comes with escapes, holding a '\'
+        // that no key name has: listed, but never opened as another key.
+        if (name.find('\\') != String::npos || !registry.OpenKeyReadOnly(DataSourceKey(name))) {
+            std::cout << Shown(name) << "\t\n";
+            std::cerr << "ombral: cannot read the " << Scope(system) << " data source '" << Shown(name) << "'\n";
+            continue;
+        }
+        std::cout << Shown(name) << "\t" << Shown(ListedDescription(registry)) << "\n";
     }
     SayUnreadLines(system);
     return kOk;
@@ -632,7 +653,7 @@ int List(const ParsedCommand& c) {
 // export ConfigDSN: the installer would otherwise fail later, and obscurely.
 std::string SetupLibrary(const std::optional<std::string>& given) {
     if (given && given->empty()) throw UsageError("--setup needs a path, not an empty name");
-    const std::string setup = given ? std::filesystem::absolute(*given).lexically_normal().string()
+    const std::string setup = given ? odbcsetup::AbsolutePath(*given)
                                     : odbcsetup::FindSetupLibrary();
     if (setup.empty()) throw Refusal("cannot find the setup library beside the program; name it with --setup");
     if (auto problem = odbcsetup::SetupLibraryProblem(setup)) throw Refusal(*problem);
@@ -689,8 +710,15 @@ void UseConfiguration(const std::string& folder, const ParsedCommand& command) {
 
 int RunCommand(int argc, char** argv) {
     ParsedCommand command;
+    std::vector<std::string> arguments;
     try {
-        command = ombraltool::ParseCommandLine({argv + 1, argv + argc}, Commands(),
+        arguments = platform::CommandArguments(argc, argv);
+    } catch (const std::runtime_error& refusal) {
+        std::cerr << "ombral: " << host::EscapeForTerminal(refusal.what()) << "\n";
+        return kUsage;
+    }
+    try {
+        command = ombraltool::ParseCommandLine(arguments, Commands(),
                                                odbcsetup::HasPrivateConfigurations());
         if (command.help || !command.spec) {
             if (command.spec) std::cout << "Usage: " << command.spec->usage << "\n";
@@ -717,6 +745,7 @@ int RunCommand(int argc, char** argv) {
 // closed pipe is a failure, not a success with nothing to show.
 int main(int argc, char** argv) {
     odbcsetup::IgnoreBrokenPipe();
+    [[maybe_unused]] const platform::Utf8Terminal terminal;
     const int status = RunCommand(argc, argv);
     return toolfiles::FlushStandardOutput("ombral") ? status : kFailed;
 }

@@ -11,6 +11,8 @@
 #include <optional>
 #include <future>
 
+#include <platform/odbc/DriverRegistration.h>
+
 #include "support/Files.h"
 #include "support/OdbcTestConfiguration.h"
 #include "support/Processes.h"
@@ -300,7 +302,7 @@ TEST_F(Win32ToolTest, SaveWritesANewOwnerOnlyFileOnly) {
     }
     EXPECT_EQ(testsupport::ReadFile(taken), "kept");
     EXPECT_EQ(GetFileAttributesA(absent.c_str()), INVALID_FILE_ATTRIBUTES);
-    for (const std::string& device : std::vector<std::string>{"NUL", "com1", Path("Lpt9.dfm"), "C:\\x\\con .txt", "aux:", "COM\xB9"}) {
+    for (const std::string& device : std::vector<std::string>{"NUL", "com1", Path("Lpt9.dfm"), "C:\\x\\con .txt", "aux:", "COM\u00b9"}) {
         const auto refused = Ombral({"save", device, "--name", "Shop", "--password", "secret"});
         EXPECT_EQ(refused.exitCode, 1) << device;
         EXPECT_THAT(refused.err, HasSubstr(" names a device: not written"));
@@ -310,6 +312,105 @@ TEST_F(Win32ToolTest, SaveWritesANewOwnerOnlyFileOnly) {
     const std::string list = AccessList(fresh);
     EXPECT_THAT(list, HasSubstr("(A;;FA;;;" + UserSid() + ")"));
     for (const char* others : {";WD)", ";BU)", ";AU)", ";BA)"}) EXPECT_THAT(list, testing::Not(HasSubstr(others)));
+}
+
+}  // namespace
+
+namespace {
+
+void SetStored(const std::wstring& key, const std::wstring& name, DWORD type, const void* data, DWORD size) {
+    const std::wstring path = L"Software\\ODBC\\ODBC.INI\\" + key;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), type, data, size), ERROR_SUCCESS);
+}
+
+void SetStoredText(const std::wstring& key, const std::wstring& name, const std::wstring& text) {
+    SetStored(key, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+// Windows hands a program's main() its arguments in the code page, a
+// character it lacks best-fitted to a look-alike: the tool would act on
+// another name or path than the one given. It refuses such an argument, and
+// such a password, naming the character; one the code page holds goes
+// through unchanged.
+TEST_F(Win32ToolTest, TextTheCodePageLacksIsRefusedNotBestFitted) {
+    ASSERT_EQ(Ombral({"add", "--name", "AA"}).exitCode, 0);
+    const std::string escaped = Path("escaped.dfm");
+    ASSERT_TRUE(CreateDirectoryA(Path("a").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(Path("a\\b").c_str(), nullptr));
+    const struct {
+        std::vector<std::string> arguments;
+        std::optional<std::string> input;
+        int exitCode;
+        const char* says;
+    } refused[] = {
+        {{"remove", "--name", "ĀĀ"}, {}, 2, "argument 3 ('ĀĀ') holds 'Ā' (U+0100), which the code page (1252) lacks"},
+        {{"add", "--name", "X", "--dir", "C:\\ｄｉｒ"}, {}, 2, "holds 'ｄ' (U+FF44)"},
+        {{"save", Path("a\\b\\c＼..＼..＼..＼escaped.dfm"), "--name", "S"}, {}, 2, "holds '＼' (U+FF3C)"},
+        {{"add", "--name", "Pw", "--password-stdin"}, "Łukasz\n", 1, "the password on standard input is no UTF-8 or"},
+    };
+    for (const auto& row : refused) {
+        SCOPED_TRACE(row.arguments[0] + " " + row.arguments[1]);
+        const auto result = Ombral(row.arguments, {.input = row.input});
+        EXPECT_EQ(result.exitCode, row.exitCode);
+        EXPECT_THAT(result.err, HasSubstr(row.says));
+    }
+    EXPECT_TRUE(Odbc().Exists(Scope::User, "AA"));
+    EXPECT_FALSE(Odbc().Exists(Scope::User, "X"));
+    EXPECT_FALSE(Odbc().Exists(Scope::User, "Pw"));
+    EXPECT_EQ(GetFileAttributesA(escaped.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    const auto added = Ombral({"add", "--name", "Pw", "--password-stdin", "--dir", "C:\\Grüße"}, {.input = "pässwörd\n"});
+    ASSERT_EQ(added.exitCode, 0) << added.err;
+    EXPECT_EQ(Odbc().Value(Scope::User, "Pw", "PWD"), "p\xe4ssw\xf6rd");
+    EXPECT_EQ(Odbc().Value(Scope::User, "Pw", "DefaultDir"), "C:\\Gr\xfc\xdf" "e");
+}
+
+// What the tool prints is UTF-8 with controls escaped; what the code page
+// cannot hold, or is no text, is listed with escapes instead of left out or
+// stopping the listing. A typed file name is taken as UTF-8 too, and a
+// system message names the file it is about.
+TEST_F(Win32ToolTest, ShowsWhatIsStoredInUtf8AndEscaped) {
+    ASSERT_EQ(Ombral({"add", "--name", "Aü", "--description", "grüße"}).exitCode, 0);
+    ASSERT_EQ(Ombral({"add", "--name", "Bidi"}).exitCode, 0);
+    SetStoredText(L"\u0141\u00f3d\u017a", L"Description", L"from a Unicode program");
+    SetStoredText(L"Bidi", L"Description", L"abc\u202edef");
+    const BYTE bytes[] = {1, 2, 0xff};
+    const DWORD number = 42;
+    SetStored(L"Bidi", L"Bin", REG_BINARY, bytes, sizeof bytes);
+    SetStored(L"Bidi", L"Num", REG_DWORD, &number, sizeof number);
+
+    const auto listed = Ombral({"list"});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_THAT(listed.out, HasSubstr("Aü\tgrüße\r\n"));
+    EXPECT_THAT(listed.out, HasSubstr("Bidi\tabc\\u202Edef\r\n"));
+    EXPECT_THAT(listed.out, HasSubstr("\\u0141ód\\u017A\t\r\n"));
+    EXPECT_THAT(listed.err, HasSubstr("cannot read the user data source '\\u0141ód\\u017A'"));
+    const auto shown = Ombral({"show", "--name", "Bidi"});
+    EXPECT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_THAT(shown.out, HasSubstr("Bin=hex:01,02,ff\r\n"));
+    EXPECT_THAT(shown.out, HasSubstr("Num=dword:0000002a\r\n"));
+
+    const std::string form = Path("Form1.dfm");
+    ASSERT_EQ(Ombral({"save", form, "--name", "Shop"}).exitCode, 0);
+    const auto saved = Ombral({"design", form}, {.input = "save " + Path("grüße.dfm") + "\n"});
+    EXPECT_THAT(saved.out, HasSubstr("saved " + Path("grüße.dfm")));
+    const std::wstring wideFolder(folder_.Path().begin(), folder_.Path().end());
+    EXPECT_NE(GetFileAttributesW((wideFolder + L"\\gr\u00fc\u00dfe.dfm").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    const std::string notADll = Path("bad.dll");
+    testsupport::WriteFile(notADll, "MZ and nothing else");
+    const auto loaded = Ombral({"register-drivers", "--setup", notADll});
+    EXPECT_EQ(loaded.exitCode, 1);
+    EXPECT_THAT(loaded.err, testing::Not(HasSubstr("%1")));
+    EXPECT_THAT(loaded.err, HasSubstr("cannot load " + notADll));
+}
+
+// A \\?\ path is one the system takes as it stands.
+TEST_F(Win32ToolTest, RegistersASetupLibraryNamedByAnExtendedPath) {
+    const std::string extended = "\\\\?\\" + odbcsetup::FindSetupLibrary();
+    const auto registered = Ombral({"register-drivers", "--setup", extended, "--force"});
+    EXPECT_EQ(registered.exitCode, 0) << registered.err;
+    EXPECT_THAT(registered.out, HasSubstr("registered against " + extended + "\r\n"));
 }
 
 }  // namespace

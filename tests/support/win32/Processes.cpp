@@ -51,15 +51,20 @@ ProcessResult Run(const std::vector<std::string>& argv, const RunOptions& option
         WriteFile(folder.Path() + "\\in.txt", *options.input);
         in = Inheritable(folder.Path() + "\\in.txt", GENERIC_READ, OPEN_EXISTING);
     }
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = in;
     startup.hStdOutput = out;
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
+    // Arguments are UTF-8, so that a test can give a program characters that
+    // the code page lacks, as a Unicode program would.
+    std::wstring wideLine(commandLine.size() + 1, L'\0');
+    wideLine.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, commandLine.c_str(), -1,
+                                                                 wideLine.data(), static_cast<int>(wideLine.size()))));
     const BOOL started =
-        CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+        CreateProcessW(nullptr, wideLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     CloseHandle(out);
     CloseHandle(err);
     if (options.input) CloseHandle(in);

@@ -14,6 +14,7 @@ set(OMBRAL_BUILD_TOOLS formbin pkgres pecheck ombral_probe_info ombral_package_f
 macro(ombral_add_build_tools)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tools/formbin)
   add_subdirectory(${CMAKE_SOURCE_DIR}/package/resources)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tools/pkgres)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tools/pecheck)
   if(OMBRAL_BUILD_TOOLS_ONLY)
     add_subdirectory(${CMAKE_SOURCE_DIR}/tests/files)

@@ -106,7 +106,7 @@ void CheckFoldersAbove(const fs::path& root) {
 void CheckConfigurationFiles(const fs::path& root) {
     CheckOwnedByCaller(root, root / "user", Kind::Folder);
     for (const char* file : {"odbcinst.ini", "odbc.ini", "user/odbc.ini"})
-        for (const char* suffix : {"", ".lock", kToolLockSuffix})
+        for (const char* suffix : {"", odbcini::kRewriteLockSuffix, kToolLockSuffix})
             CheckOwnedByCaller(root, root / (std::string(file) + suffix), Kind::File);
 }
 

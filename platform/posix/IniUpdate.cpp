@@ -43,7 +43,7 @@ void UpdateIniFile(const std::string& path, const std::function<void(IniDocument
 
     // Checked before the lock so that a refused update leaves no lock file.
     RequireChangeable(target, name, ifMissing);
-    const posixfiles::Descriptor lock = updating([&] { return posixfiles::HoldLockFile(target + ".lock"); });
+    const posixfiles::Descriptor lock = updating([&] { return posixfiles::HoldLockFile(target + kRewriteLockSuffix); });
 
     // Another writer may have replaced the file while we waited.
     struct stat st;

@@ -24,6 +24,9 @@ using posixfiles::IfMissing;  // what UpdateIniFile does without the file
 // /dev/zero, a file grown without end) from taking the memory.
 inline constexpr std::uintmax_t kMaxFileBytes = 16u << 20;
 
+// What the lock file a configuration file is rewritten under adds to its name.
+inline constexpr const char* kRewriteLockSuffix = ".lock";
+
 // The three files, found by unixODBC's rules from the current environment:
 // $ODBCSYSINI (else /etc) holds odbc.ini and $ODBCINSTINI (else odbcinst.ini;
 // an absolute $ODBCINSTINI is taken as it is); the user file is $ODBCINI, else

@@ -286,22 +286,26 @@ TEST_F(IniFileTest, NewFileIsPrivateAndHoldsTheLongestValue) {
     EXPECT_EQ(Listing(dir_), (std::set<std::string>{"odbc.ini", "odbc.ini.lock"}));
 }
 
+// The set-group-ID and sticky bits are the file's too.
 TEST_F(IniFileTest, ReplacedFileKeepsModeOwnerAndUntouchedText) {
     const std::string before = "; keep me\n[Old]\r\nDriver=y\r\n";
-    WriteBytes(file_, before);
-    chmod(file_.c_str(), 0640);
-    if (geteuid() == 0) {
-        ASSERT_EQ(chown(file_.c_str(), 65534, 65534), 0);
+    for (const mode_t mode : {0640, 02640, 01644}) {
+        SCOPED_TRACE(mode);
+        WriteBytes(file_, before);
+        if (geteuid() == 0) {
+            ASSERT_EQ(chown(file_.c_str(), 65534, 65534), 0);
+        }
+        ASSERT_EQ(chmod(file_.c_str(), mode), 0);
+        struct stat old, now;
+        stat(file_.c_str(), &old);
+        UpdateIniFile(file_, kAddDsn);
+        stat(file_.c_str(), &now);
+        EXPECT_EQ(now.st_mode & 07777, mode);
+        EXPECT_EQ(now.st_uid, old.st_uid);
+        EXPECT_EQ(now.st_gid, old.st_gid);
+        EXPECT_NE(now.st_ino, old.st_ino) << "rewritten in place rather than replaced";
+        EXPECT_EQ(ReadBytes(file_), before + "\n[New]\nDriver = x\n");
     }
-    struct stat old, now;
-    stat(file_.c_str(), &old);
-    UpdateIniFile(file_, kAddDsn);
-    stat(file_.c_str(), &now);
-    EXPECT_EQ(now.st_mode & 07777, 0640u);
-    EXPECT_EQ(now.st_uid, old.st_uid);
-    EXPECT_EQ(now.st_gid, old.st_gid);
-    EXPECT_NE(now.st_ino, old.st_ino) << "rewritten in place rather than replaced";
-    EXPECT_EQ(ReadBytes(file_), before + "\n[New]\nDriver = x\n");
 }
 
 TEST_F(IniFileTest, LinksAreWrittenThroughAndStayLinks) {

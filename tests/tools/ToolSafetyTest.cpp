@@ -31,6 +31,8 @@ using testing::Not;
 
 namespace {
 
+using namespace std::string_literals;
+
 namespace fs = std::filesystem;
 
 class ToolSafetyTest : public tooltest::ToolTest {
@@ -739,14 +741,47 @@ TEST_F(ToolSafetyTest, ConfigurationOthersCouldTouchIsRefused) {
 
 namespace {
 
+// The setup library's ConfigDSN, called as the installer calls it.
+class SetupLibraryCall {
+public:
+    SetupLibraryCall() : library_(::dlopen(odbcsetup::FindSetupLibrary().c_str(), RTLD_NOW | RTLD_LOCAL)) {
+        EXPECT_NE(library_, nullptr) << ::dlerror();
+        if (library_) configDSN_ = reinterpret_cast<Function>(::dlsym(library_, "ConfigDSN"));
+        EXPECT_NE(configDSN_, nullptr);
+    }
+    ~SetupLibraryCall() {
+        if (library_) ::dlclose(library_);
+    }
+    bool operator()(WORD request, const std::string& attributes) const {
+        return configDSN_ && configDSN_(nullptr, request, "Microsoft Paradox Driver (*.db )", attributes.c_str());
+    }
+
+private:
+    using Function = BOOL (*)(HWND, WORD, LPCSTR, LPCSTR);
+    void* library_;
+    Function configDSN_ = nullptr;
+};
+
+// Keywords are the installer's, in any case, and the default data source
+// goes by a request of its own, with no name.
+TEST_F(ToolSafetyTest, SetupLibraryTakesKeywordsInAnyCaseAndRemovesTheDefault) {
+    const std::vector<std::pair<std::string, std::string>> environment{{"ODBCSYSINI", folder_.Path()},
+                                                                      {"ODBCINI", UserFile()}};
+    for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
+    const SetupLibraryCall configDSN;
+    EXPECT_TRUE(configDSN(ODBC_ADD_DSN, "dsn=Lower\0Description=d\0"s));
+    EXPECT_TRUE(configDSN(ODBC_ADD_DSN, "Dsn=Default\0"s));
+    EXPECT_TRUE(configDSN(ODBC_REMOVE_DEFAULT_DSN, ""));
+    for (const auto& [name, value] : environment) ::unsetenv(name.c_str());
+    const auto file = odbcini::ReadIniFile(UserFile());
+    EXPECT_EQ(file->Value("Lower", "Description"), "d");
+    EXPECT_FALSE(file->HasSection("Default"));
+}
+
 // The setup library itself refuses such names, whoever calls it; the reason
 // shows the name with its control characters escaped.
 TEST(SetupLibraryNames, ReservedNamesAndControlCharactersAreRefused) {
-    void* library = ::dlopen(odbcsetup::FindSetupLibrary().c_str(), RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(library, nullptr) << ::dlerror();
-    using ConfigDSNFunction = BOOL (*)(HWND, WORD, LPCSTR, LPCSTR);
-    auto configDSN = reinterpret_cast<ConfigDSNFunction>(::dlsym(library, "ConfigDSN"));
-    ASSERT_NE(configDSN, nullptr);
+    const SetupLibraryCall configDSN;
     const struct {
         std::string name;
         const char* says;
@@ -760,12 +795,11 @@ TEST(SetupLibraryNames, ReservedNamesAndControlCharactersAreRefused) {
     };
     for (const auto& c : cases) {
         const std::string attributes = "DSN=" + c.name + std::string(2, '\0');
-        EXPECT_FALSE(configDSN(nullptr, ODBC_ADD_DSN, "Microsoft Paradox Driver (*.db )", attributes.c_str()));
+        EXPECT_FALSE(configDSN(ODBC_ADD_DSN, attributes));
         std::string reasons;
         for (const auto& message : odbcsetup::InstallerMessages()) reasons += message;
         EXPECT_THAT(reasons, HasSubstr(c.says)) << c.says;
     }
-    ::dlclose(library);
 }
 
 }  // namespace

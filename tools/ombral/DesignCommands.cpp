@@ -18,6 +18,7 @@
 #include <platform/host/ui/UiBackend.h>
 
 #include "OpenForm.h"
+#include "Shown.h"
 
 namespace ombraltool {
 
@@ -49,10 +50,6 @@ void RegisterPackage() {
     OmbralCreateUnit::Register();
 }
 
-// What the terminal shows: UTF-8, no control character raw.
-std::string Shown(std::string_view ansi) { return host::EscapeForTerminal(host::AnsiToUtf8(ansi)); }
-// A file name as the system's file functions take it, the same way.
-std::string ShownPath(std::string_view path) { return host::EscapeForTerminal(platform::TextForTerminal(path)); }
 
 std::vector<std::string> SplitNames(const std::vector<std::string>& lists) {
     std::vector<std::string> names;
@@ -94,7 +91,7 @@ public:
         std::vector<OpenForm::Record*> selection;
         for (const std::string& name : names) {
             OpenForm::Record* record = name.empty() ? nullptr : Find(name);
-            if (!record) throw host::Exception("the form has no component named '" + Shown(name) + "'");
+            if (!record) throw host::Exception("the form has no component named '" + ShownFormText(name) + "'");
             if (std::find(selection.begin(), selection.end(), record) == selection.end()) selection.push_back(record);
         }
         if (selection.empty()) selection.push_back(&form_.Records().front());
@@ -117,7 +114,8 @@ public:
         std::string rest = end == std::string::npos ? "" : line.substr(end + 1);
         if (command == "quit") return Nothing(command, rest), false;
         const auto found = Commands().find(command);
-        if (found == Commands().end()) throw host::Exception("unknown command '" + Shown(command) + "' (help lists them)");
+        if (found == Commands().end())
+            throw host::Exception("unknown command '" + ShownFormText(command) + "' (help lists them)");
         (this->*found->second)(rest);
         return true;
     }
@@ -136,7 +134,7 @@ private:
     // A command that takes no arguments refuses any, rather than guess what they meant.
     static void Nothing(const std::string& command, const std::string& rest) {
         if (rest.find_first_not_of(' ') != std::string::npos)
-            throw host::Exception(command + " takes no arguments, not '" + Shown(rest) + "'");
+            throw host::Exception(command + " takes no arguments, not '" + ShownFormText(rest) + "'");
     }
     // The first word, and what follows it after one blank.
     static std::pair<std::string, std::string> Word(const std::string& rest, const char* usage) {
@@ -152,7 +150,7 @@ private:
         return nullptr;
     }
     static std::string Describe(const OpenForm::Record& record) {
-        return "'" + Shown(record.stored->Name) + "' is a " + Shown(record.stored->ClassName) +
+        return "'" + ShownFormText(record.stored->Name) + "' is a " + ShownFormText(record.stored->ClassName) +
                ", a class the inspector does not know";
     }
     // The selection's property grid; a component of an unknown class is shown as stored alone.
@@ -165,18 +163,19 @@ private:
     void List(const std::string& rest) {
         const std::string option = host::Trim(rest);
         if (!option.empty() && option != "--show-password")
-            throw host::Exception("list takes --show-password or nothing, not '" + Shown(option) + "'");
+            throw host::Exception("list takes --show-password or nothing, not '" + ShownFormText(option) + "'");
         const bool reveal = !option.empty();
         if (!grid_) {
             for (const auto& property : selected_.front()->stored->Properties)
-                out_ << Shown(property.Name) << '\t'
+                out_ << ShownFormText(property.Name) << '\t'
                      << host::EscapeForTerminal(ListedValue(property.Name, StoredValue(property), reveal))
                      << "\tread-only\n";
             return;
         }
         for (const auto& editor : grid_->Properties()) {
             const String value = host::TPropertyGrid::ValueText(*editor);
-            out_ << Shown(editor->GetName()) << '\t' << Shown(ListedValue(editor->GetName(), value, reveal));
+            out_ << ShownFormText(editor->GetName()) << '\t'
+                 << ShownFormText(ListedValue(editor->GetName(), value, reveal));
             if (editor->GetAttributes().Contains(host::paDialog)) out_ << "\t...";
             out_ << '\n';
         }
@@ -188,7 +187,7 @@ private:
         // The form's records are named apart, whatever class they are of.
         if (host::SameText(property, "Name"))
             if (const OpenForm::Record* other = Find(text); other && other != selected_.front())
-                throw host::Exception("a component named '" + Shown(text) + "' already exists");
+                throw host::Exception("a component named '" + ShownFormText(text) + "' already exists");
         grid.SetValue(FromTerminal(property), text);
     }
     void Edit(const std::string& rest) {
@@ -204,7 +203,7 @@ private:
     void Components(const std::string& rest) {
         Nothing("components", rest);
         for (const auto& record : form_.Records())
-            out_ << Shown(record.stored->Name) << '\t' << Shown(record.stored->ClassName) << '\t'
+            out_ << ShownFormText(record.stored->Name) << '\t' << ShownFormText(record.stored->ClassName) << '\t'
                  << (record.component ? "editable" : "read-only") << '\n';
     }
     void Palette(const std::string& rest) {
@@ -224,10 +223,10 @@ private:
         std::error_code error;
         if (file->empty() || std::filesystem::equivalent(*file, form_.Path(), error)) {
             form_.Save();
-            out_ << "saved " << ShownPath(form_.Path()) << '\n';
+            out_ << "saved " << Shown(form_.Path()) << '\n';
         } else {
             form_.SaveAs(*file);
-            out_ << "saved " << ShownPath(*file) << '\n';
+            out_ << "saved " << Shown(*file) << '\n';
         }
     }
     void Help(const std::string& rest) {
@@ -265,7 +264,7 @@ int RunDesign(const std::string& formPath, const std::vector<std::string>& selec
         inspector = std::make_unique<Inspector>(*form, out);
         inspector->Select(select);
     } catch (const std::exception& error) {
-        err << "ombral: " << ShownPath(formPath) << ": " << host::EscapeForTerminal(error.what()) << "\n";
+        err << "ombral: " << Shown(formPath) << ": " << host::EscapeForTerminal(error.what()) << "\n";
         return kFailed;
     }
     const bool interactive = &in == &std::cin && platform::StandardInputIsTerminal();

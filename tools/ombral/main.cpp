@@ -31,12 +31,14 @@
 #include "CommandLine.h"
 #include "DesignCommands.h"
 #include "OpenForm.h"
+#include "Shown.h"
 
 namespace {
 
 using namespace OmbralCreateUnit;
 using ombraltool::CommandSpec;
 using ombraltool::ParsedCommand;
+using ombraltool::Shown;
 using ombraltool::UsageError;
 
 constexpr int kOk = 0, kFailed = 1, kUsage = 2;
@@ -152,10 +154,6 @@ std::string InstallerReason() {
     return reason.empty() ? "the ODBC installer refused the request" : reason;
 }
 
-// What the terminal shows of a text the tool holds: the installer's and the
-// system's text (the code page's on Windows) in UTF-8, with nothing in it
-// that could steer the terminal.
-std::string Shown(std::string_view text) { return host::EscapeForTerminal(platform::TextForTerminal(text)); }
 
 int Fail(const std::string& why) {
     std::cerr << "ombral: " << Shown(why) << "\n";

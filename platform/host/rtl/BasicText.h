@@ -35,6 +35,10 @@ inline std::string UpperCase(std::string_view S) {
     return upper;
 }
 
+// The characters of an identifier as the host's language spells one.
+inline bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+inline bool IsIdentPart(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
+
 inline bool IsControlChar(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
 
 // The text with every control character written as an escape (\t, \n, \r,

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include <platform/host/rtl/BasicText.h>
 #include <platform/host/rtl/FormMemory.h>
 #include <platform/host/rtl/FormStream.h>
 
@@ -38,8 +39,6 @@ std::optional<F> ParseFloat(std::string_view number) {
     if (error != std::errc() || end != copy.c_str() + copy.size()) return std::nullopt;
     return value;
 }
-bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsIdentPart(char c) { return IsIdentStart(c) || IsDigit(c); }
 
 [[noreturn]] void FailAtLine(int line, const String& what) {
     throw EReadError("text form, line " + std::to_string(line) + ": " + what);
@@ -322,7 +321,7 @@ private:
 
     TFormValue Float(const Token& token) {
         std::string_view number = token.text;
-        const char suffix = static_cast<char>(number.back() | 0x20);
+        const char suffix = LowerAscii(number.back());
         if (suffix == 's' || suffix == 'c' || suffix == 'd') number.remove_suffix(1);
         if (suffix == 'c') return {.Kind = fvCurrency, .Int = Currency(token, number)};
         TFormValue value{.Kind = suffix == 's' ? fvSingle : suffix == 'd' ? fvDate : fvExtended};

@@ -186,6 +186,11 @@ TEST_F(Win32ToolTest, RefusesWithTheReason) {
         EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments.back();
         EXPECT_THAT(result.err, HasSubstr(c.says));
     }
+    // A dry run refuses what the installer would, before anything is sent.
+    const auto nul =
+        Ombral({"add", "--name", "N", "--password-stdin", "--dry-run"}, {.input = std::string("a\0b\n", 4)});
+    EXPECT_EQ(nul.exitCode, 1);
+    EXPECT_THAT(nul.err, HasSubstr("Password holds a NUL character"));
 }
 
 // Of ten tools adding one name at once, one adds it and nine say it exists.
@@ -302,7 +307,8 @@ TEST_F(Win32ToolTest, SaveWritesANewOwnerOnlyFileOnly) {
     }
     EXPECT_EQ(testsupport::ReadFile(taken), "kept");
     EXPECT_EQ(GetFileAttributesA(absent.c_str()), INVALID_FILE_ATTRIBUTES);
-    for (const std::string& device : std::vector<std::string>{"NUL", "com1", Path("Lpt9.dfm"), "C:\\x\\con .txt", "aux:", "COM\u00b9"}) {
+    for (const std::string& device :
+         std::vector<std::string>{"NUL", "com1", Path("Lpt9.dfm"), "C:\\x\\con .txt", "aux:", "COM\u00b9"}) {
         const auto refused = Ombral({"save", device, "--name", "Shop", "--password", "secret"});
         EXPECT_EQ(refused.exitCode, 1) << device;
         EXPECT_THAT(refused.err, HasSubstr(" names a device: not written"));
@@ -359,7 +365,8 @@ TEST_F(Win32ToolTest, TextTheCodePageLacksIsRefusedNotBestFitted) {
     EXPECT_FALSE(Odbc().Exists(Scope::User, "Pw"));
     EXPECT_EQ(GetFileAttributesA(escaped.c_str()), INVALID_FILE_ATTRIBUTES);
 
-    const auto added = Ombral({"add", "--name", "Pw", "--password-stdin", "--dir", "C:\\Grüße"}, {.input = "pässwörd\n"});
+    const auto added =
+        Ombral({"add", "--name", "Pw", "--password-stdin", "--dir", "C:\\Grüße"}, {.input = "pässwörd\n"});
     ASSERT_EQ(added.exitCode, 0) << added.err;
     EXPECT_EQ(Odbc().Value(Scope::User, "Pw", "PWD"), "p\xe4ssw\xf6rd");
     EXPECT_EQ(Odbc().Value(Scope::User, "Pw", "DefaultDir"), "C:\\Gr\xfc\xdf" "e");

@@ -7,7 +7,7 @@
 
 #include <tools/common/ToolFiles.h>
 
-#include "PackageResources.h"
+#include <package/resources/PackageResources.h>
 
 int main(int argc, char** argv) {
     const std::string release = argc == 4 ? argv[1] : "";

@@ -39,8 +39,6 @@ bool IsDataSourceName(std::string_view name) {
     return !name.empty() && name.find('\\') == std::string_view::npos && !HoldsNul(name);
 }
 
-String DataSourceKey(const String& name) { return String(kDataSourceKeyPrefix) + name; }
-
 struct Pair {
     std::string_view keyword;
     std::string_view value;
@@ -103,7 +101,7 @@ bool WriteSystemDB(host::HKEY hive, const String& DSNName, const String& MDWPath
     host::TRegistry registry;
     registry.LazyWrite = false;
     registry.SetRootKey(hive);
-    if (!registry.OpenKey(DataSourceKey(DSNName), false)) return false;
+    if (!registry.OpenKey(odbcpaths::DataSourceKey(DSNName), false)) return false;
     registry.WriteString("SystemDB", MDWPath);
     registry.CloseKey();
     host::Application->ProcessMessages();
@@ -124,7 +122,7 @@ TODBCInfo GetODBCInfo(const String& DriverDescription) {
     TODBCInfo info;
     host::TRegistry registry;
     registry.SetRootKey(host::HKEY_LOCAL_MACHINE);
-    if (registry.OpenKeyReadOnly(String(kDriverKeyPrefix) + DriverDescription)) {
+    if (registry.OpenKeyReadOnly(odbcpaths::DriverKey(DriverDescription))) {
         info.Driver = registry.ReadString("Driver");
         info.DriverODBCVer = registry.ReadString("DriverODBCVer");
         info.DSN = registry.ReadString("DSN");
@@ -139,7 +137,7 @@ bool FindDSN(const String& DSNName, Integer ActionCode) {
     if (!IsDataSourceName(DSNName)) return false;
     host::TRegistry registry;
     if (ActionCode == kAddSysDSN) registry.SetRootKey(host::HKEY_LOCAL_MACHINE);
-    const bool found = registry.OpenKey(DataSourceKey(DSNName), false);
+    const bool found = registry.OpenKey(odbcpaths::DataSourceKey(DSNName), false);
     registry.CloseKey();
     return found;
 }

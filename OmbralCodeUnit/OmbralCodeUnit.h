@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include <platform/host/rtl/Types.h>
+#include <platform/odbc/RegistryPaths.h>
 
 namespace OmbralCodeUnit {
 
@@ -19,8 +20,8 @@ inline constexpr Integer kAddDSN = 1, kConfigDSN = 2, kRemoveDSN = 3, kAddSysDSN
 // Where the registry keeps the drivers and the data sources, each a key of
 // its name below (HKEY_LOCAL_MACHINE for the drivers and the system's data
 // sources, HKEY_CURRENT_USER for a user's).
-inline constexpr std::string_view kDriverKeyPrefix = "\\Software\\ODBC\\ODBCINST.INI\\";
-inline constexpr std::string_view kDataSourceKeyPrefix = "\\Software\\ODBC\\ODBC.INI\\";
+using odbcpaths::kDataSourceKeyPrefix;
+using odbcpaths::kDriverKeyPrefix;
 
 // The installer's record of an installed driver.
 struct TODBCInfo {

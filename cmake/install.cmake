@@ -19,6 +19,7 @@ foreach(dir OmbralCodeUnit OmbralCreateUnit platform/host)
     FILES_MATCHING PATTERN "*.h")
 endforeach()
 install(FILES ${OMBRAL_PLATFORM_INCLUDE}/PlatformOdbc.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/platform/odbc/RegistryPaths.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/platform/odbc)
 
 install(EXPORT ombralTargets NAMESPACE ombral:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/ombral)
 configure_package_config_file(${CMAKE_SOURCE_DIR}/cmake/ombralConfig.cmake.in

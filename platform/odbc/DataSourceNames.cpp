@@ -3,6 +3,7 @@
 #include <array>
 
 #include <platform/host/rtl/BasicText.h>
+#include <platform/odbc/RegistryPaths.h>
 
 namespace odbcsetup {
 
@@ -12,7 +13,7 @@ constexpr std::string_view kForbiddenCharacters = "[]{}(),;?*=!@\\";
 
 // unixODBC reads these sections of odbc.ini as its own settings (tracing, the
 // list of data sources), not as data sources.
-constexpr std::array<std::string_view, 2> kReservedNames{"ODBC", "ODBC Data Sources"};
+constexpr std::array<std::string_view, 2> kReservedNames{"ODBC", odbcpaths::kDataSourceList};
 
 std::string Quoted(std::string_view name) { return "the data source name '" + host::EscapeControls(name) + "'"; }
 

@@ -3,12 +3,14 @@
 // driver keys under HKEY_LOCAL_MACHINE\Software\ODBC\ODBCINST.INI the sections
 // of odbcinst.ini, and a key's values are its section's entries.
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include <platform/host/rtl/Registry.h>
+#include <platform/odbc/RegistryPaths.h>
 #include <platform/posix/Files.h>
 #include <platform/posix/OdbcIniFile.h>
 
@@ -35,17 +37,25 @@ struct KeyLocation {
     std::optional<String> section;
 };
 
+// Whether the path's first parts are those of the key.
+bool StartsWithKey(const std::vector<std::string_view>& parts, std::string_view key) {
+    const std::string relative = odbcpaths::BelowHive(key);
+    const auto keyParts = SplitPath(relative);
+    return parts.size() >= keyParts.size() && std::equal(keyParts.begin(), keyParts.end(), parts.begin(),
+                                                       [](auto a, auto b) { return SameText(a, b); });
+}
+
 std::optional<KeyLocation> Locate(host::HKEY root, std::string_view path) {
     auto parts = SplitPath(path);
     if (parts.size() < 3 || parts.size() > 4) return std::nullopt;
-    if (!SameText(parts[0], "Software") || !SameText(parts[1], "ODBC")) return std::nullopt;
+    const bool dataSources = StartsWithKey(parts, odbcpaths::kDataSourcesKey);
     auto files = odbcini::LocateOdbcFiles();
     KeyLocation location;
-    if (SameText(parts[2], "ODBC.INI") && root == host::HKEY_CURRENT_USER)
+    if (dataSources && root == host::HKEY_CURRENT_USER)
         location.file = files.userOdbcIni;
-    else if (SameText(parts[2], "ODBC.INI") && root == host::HKEY_LOCAL_MACHINE)
+    else if (dataSources && root == host::HKEY_LOCAL_MACHINE)
         location.file = files.systemOdbcIni;
-    else if (SameText(parts[2], "ODBCINST.INI") && root == host::HKEY_LOCAL_MACHINE)
+    else if (StartsWithKey(parts, odbcpaths::kDriversKey) && root == host::HKEY_LOCAL_MACHINE)
         location.file = files.odbcinstIni;
     else
         return std::nullopt;

@@ -5,14 +5,15 @@
 
 #include <platform/host/rtl/BasicText.h>
 #include <platform/odbc/DriverRegistration.h>
+#include <platform/odbc/RegistryPaths.h>
 #include <platform/win32/RegistryKeys.h>
 
 namespace odbcsetup {
 
 namespace {
 
-const std::string kDrivers = "Software\\ODBC\\ODBCINST.INI\\";
-const std::string kDriverList = "Software\\ODBC\\ODBCINST.INI\\ODBC Drivers";
+std::string DriverKey(std::string_view driver) { return odbcpaths::BelowHive(odbcpaths::DriverKey(driver)); }
+const std::string kDriverList = DriverKey(odbcpaths::kDriverList);
 
 void Check(LSTATUS status, const std::string& what) {
     if (status != ERROR_SUCCESS)
@@ -36,7 +37,7 @@ std::string FindSetupLibrary() {
 
 std::optional<DriverValues> ReadDriverRegistration(const std::string& driver) {
     LSTATUS status;
-    auto key = win32::OpenKey(HKEY_LOCAL_MACHINE, kDrivers + driver, KEY_READ, false, status);
+    auto key = win32::OpenKey(HKEY_LOCAL_MACHINE, DriverKey(driver), KEY_READ, false, status);
     if (!key) return std::nullopt;
     DriverValues values;
     for (DWORD index = 0;; ++index) {
@@ -57,9 +58,9 @@ void WriteDriverRegistrations(const std::map<std::string, DriverValues>& registr
     auto list = win32::OpenKey(HKEY_LOCAL_MACHINE, kDriverList, KEY_SET_VALUE, true, status);
     Check(status, kDriverList);
     for (const auto& [driver, values] : registrations) {
-        auto key = win32::OpenKey(HKEY_LOCAL_MACHINE, kDrivers + driver, KEY_SET_VALUE, true, status);
-        Check(status, kDrivers + driver);
-        for (const auto& [name, value] : values) Check(win32::SetString(key.Get(), name, value), kDrivers + driver);
+        auto key = win32::OpenKey(HKEY_LOCAL_MACHINE, DriverKey(driver), KEY_SET_VALUE, true, status);
+        Check(status, DriverKey(driver));
+        for (const auto& [name, value] : values) Check(win32::SetString(key.Get(), name, value), DriverKey(driver));
         Check(win32::SetString(list.Get(), driver, "Installed"), kDriverList);
     }
 }

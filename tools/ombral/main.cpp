@@ -39,6 +39,7 @@ using namespace OmbralCreateUnit;
 using ombraltool::CommandSpec;
 using ombraltool::ParsedCommand;
 using ombraltool::Shown;
+using odbcpaths::DataSourceKey;
 using ombraltool::UsageError;
 
 constexpr int kOk = 0, kFailed = 1, kUsage = 2;
@@ -262,7 +263,6 @@ std::string OptionFor(std::string_view key) {
     return {};
 }
 
-std::string DataSourceKey(const std::string& name) { return std::string(OmbralCodeUnit::kDataSourceKeyPrefix) + name; }
 
 host::TRegistry& DataSources(host::TRegistry& registry, bool system) {
     registry.SetRootKey(system ? host::HKEY_LOCAL_MACHINE : host::HKEY_CURRENT_USER);
@@ -627,8 +627,7 @@ int List(const ParsedCommand& c) {
     CheckReadable(system);
     host::TRegistry registry;
     std::vector<String> names;
-    const std::string_view root = OmbralCodeUnit::kDataSourceKeyPrefix;
-    if (DataSources(registry, system).OpenKeyReadOnly(std::string(root.substr(0, root.size() - 1))))
+    if (DataSources(registry, system).OpenKeyReadOnly(std::string(odbcpaths::kDataSourcesKey)))
         registry.GetKeyNames(names);
     for (const auto& name : names) {
         // Windows lists the data sources in a key of their own beside them;

@@ -102,8 +102,24 @@ void WriteAll(int fd, std::string_view text, const std::string& path) {
     }
 }
 
+void WriteAllDurably(int fd, std::string_view text, const std::string& path) {
+    WriteAll(fd, text, path);
+    if (::fsync(fd) != 0) throw FileError(CannotText("write", path, errno));
+}
+
 Descriptor OpenToRead(const std::string& path) {
     return Descriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+}
+
+bool ReadAt(const Descriptor& fd, void* to, std::size_t size, std::uint64_t offset) {
+    for (std::size_t done = 0; done < size;) {
+        const ssize_t n =
+            ::pread(fd.Get(), static_cast<char*>(to) + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
 }
 
 void RequireRegular(const Descriptor& fd, const std::string& path, struct stat& st, const std::string& doing) {
@@ -260,8 +276,7 @@ void ReplaceWhole(const std::string& target, const struct stat* old, std::string
     CopyBeside copy(target);
     // Private until its bytes are on disk; its owner and mode, set last, are
     // made durable with the rename by the folder's sync.
-    WriteAll(copy.Handle(), content, copy.Path());
-    if (::fsync(copy.Handle()) != 0) throw FileError(CannotText("write", copy.Path(), errno));
+    WriteAllDurably(copy.Handle(), content, copy.Path());
     if (old) KeepOwner(copy, target, *old);
     // Set explicitly: mkostemp's 0600 is subject to the umask.
     if (::fchmod(copy.Handle(), old ? old->st_mode & 07777 : 0600) != 0)

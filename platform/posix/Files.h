@@ -56,11 +56,15 @@ std::string ResolveTarget(const std::string& path);
 std::string ReadAll(int fd, const std::string& path, std::size_t sizeHint,
                     std::uintmax_t limit = std::numeric_limits<std::uintmax_t>::max());
 void WriteAll(int fd, std::string_view text, const std::string& path);
+// WriteAll, then on to the disk (fsync): only then may the file take another's place.
+void WriteAllDurably(int fd, std::string_view text, const std::string& path);
 
 // Opened to read without waiting on a pipe or a device: whether it is a
 // regular file is then asked of the descriptor, so that the file checked is
 // the file read. Invalid, errno set, when it cannot be opened.
 Descriptor OpenToRead(const std::string& path);
+// Whether all `size` bytes at `offset` of the file open at `fd` were read.
+bool ReadAt(const Descriptor& fd, void* to, std::size_t size, std::uint64_t offset);
 // Describes in `st` the file open at `fd`; a FileError naming the file when it
 // could not be opened (saying what was being done) or is no regular file.
 void RequireRegular(const Descriptor& fd, const std::string& path, struct stat& st, const std::string& doing);

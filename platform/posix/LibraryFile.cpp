@@ -1,10 +1,8 @@
 #include "LibraryFile.h"
 
 #include <elf.h>
-#include <fcntl.h>
 #include <link.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -12,40 +10,14 @@
 #include <system_error>
 #include <vector>
 
+#include <platform/posix/Files.h>
+
 namespace host {
 
 namespace {
 
 constexpr unsigned char kWordSize = sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32;
 constexpr unsigned char kByteOrder = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? ELFDATA2LSB : ELFDATA2MSB;
-
-// Opened without waiting on a pipe: whether it is a regular file is asked of
-// the descriptor, so the file checked is the file read.
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {}
-    ~ReadOnlyFile() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-    int Get() const { return fd_; }
-
-    // Whether all `size` bytes at `offset` were read.
-    bool ReadAt(void* to, std::size_t size, std::uint64_t offset) const {
-        for (std::size_t done = 0; done < size;) {
-            const ssize_t n =
-                ::pread(fd_, static_cast<char*>(to) + done, size - done, static_cast<off_t>(offset + done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            done += static_cast<std::size_t>(n);
-        }
-        return true;
-    }
-
-private:
-    int fd_;
-};
 
 bool Inside(std::uint64_t offset, std::uint64_t size, std::uint64_t fileSize) {
     return offset <= fileSize && size <= fileSize - offset;
@@ -77,19 +49,19 @@ std::optional<std::string> SegmentProblem(const ElfW(Phdr) & segment, std::uint6
 }  // namespace
 
 std::optional<std::string> LibraryFileProblem(const std::string& path) {
-    const ReadOnlyFile file(path);
+    const posixfiles::Descriptor file = posixfiles::OpenToRead(path);
     struct stat st;
     if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0)
         return "cannot open: " + std::generic_category().message(errno);
     if (!S_ISREG(st.st_mode)) return "not a regular file";
     const auto size = static_cast<std::uint64_t>(st.st_size);
     ElfW(Ehdr) header{};
-    const bool whole = file.ReadAt(&header, sizeof header, 0);
+    const bool whole = posixfiles::ReadAt(file, &header, sizeof header, 0);
     if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0) return "not an ELF file";
     if (!whole) return "the ELF header" + EndsPast(size);
     if (auto problem = HeaderProblem(header, size)) return problem;
     std::vector<ElfW(Phdr)> segments(header.e_phnum);
-    if (!file.ReadAt(segments.data(), segments.size() * sizeof(ElfW(Phdr)), header.e_phoff))
+    if (!posixfiles::ReadAt(file, segments.data(), segments.size() * sizeof(ElfW(Phdr)), header.e_phoff))
         return std::string("its program headers cannot be read");
     for (const auto& segment : segments)
         if (auto problem = SegmentProblem(segment, size)) return problem;

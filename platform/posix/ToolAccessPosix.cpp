@@ -169,8 +169,7 @@ void RewriteInPlace(const std::string& target, const struct stat& old, std::stri
 void CreateOwnerOnlyFile(const std::string& path, const std::string& content) {
     Descriptor fd = posixfiles::CreateNew(path, 0600);
     try {
-        posixfiles::WriteAll(fd.Get(), content, path);
-        if (::fsync(fd.Get()) != 0) throw FileError(CannotText("write", path, errno));
+        posixfiles::WriteAllDurably(fd.Get(), content, path);
     } catch (...) {
         ::unlink(path.c_str());
         throw;

@@ -279,6 +279,28 @@ void OpenDataSource(host::TRegistry& registry, const std::string& name, bool sys
         throw Refusal(std::string("the ") + Scope(system) + " data source '" + name + "' does not exist");
 }
 
+// No driver manager opens a data source that names no driver: it is what an
+// add stopped halfway leaves, or a hand edit. Configure refuses it, add
+// replaces it.
+bool NamesNoDriver(host::TRegistry& registry) { return registry.ReadString("Driver").empty(); }
+
+std::string IncompleteText(const std::string& name, bool system) {
+    return std::string("the ") + Scope(system) + " data source '" + name +
+           "' is incomplete: it names no Driver; 'ombral add' replaces it";
+}
+
+// A blank name would open the key of all the scope's data sources.
+bool IsIncomplete(const std::string& name, bool system) {
+    host::TRegistry registry;
+    return !name.empty() && DataSources(registry, system).OpenKeyReadOnly(DataSourceKey(name)) &&
+           NamesNoDriver(registry);
+}
+
+void OpenCompleteDataSource(host::TRegistry& registry, const std::string& name, bool system) {
+    OpenDataSource(registry, name, system);
+    if (NamesNoDriver(registry)) throw Refusal(IncompleteText(name, system));
+}
+
 // The component set from what the data source holds now, since the component
 // sends every attribute and configure must keep those it is not given. An
 // empty number or option keeps the initial value; text is taken as it is. A
@@ -286,7 +308,7 @@ void OpenDataSource(host::TRegistry& registry, const std::string& name, bool sys
 void LoadStoredValues(TOmbralCreator& creator, const ParsedCommand& command, bool system) {
     const std::string name = command.Required("--name");
     host::TRegistry registry;
-    OpenDataSource(registry, name, system);
+    OpenCompleteDataSource(registry, name, system);
     for (const auto& attribute : DataSourceAttributes()) {
         const std::string key(attribute.Key), option = OptionFor(attribute.Key);
         const std::string value = registry.ReadString(key);
@@ -373,17 +395,29 @@ void CheckRequest(const TOmbralCreator& creator, TDSNExecuteAction action, bool 
     const bool system = IsSystem(action);
     if (!configurationPending)
         if (auto problem = odbcsetup::ChangeProblem(system)) throw Refusal(*problem);
+    const bool removing = action == REMOVE_DSN || action == REMOVE_SYS_DSN || action == REMOVE_DEFAULT_DSN;
     if (!adding) {
         const bool byDefault = action == REMOVE_DEFAULT_DSN;
+        const std::string name = byDefault ? odbcsetup::kDefaultDataSource : creator.GetDSNNameOrAlias();
         host::TRegistry registry;
-        OpenDataSource(registry, byDefault ? odbcsetup::kDefaultDataSource : creator.GetDSNNameOrAlias(), system);
+        if (removing) OpenDataSource(registry, name, system);
+        else OpenCompleteDataSource(registry, name, system);
     }
-    if (action == REMOVE_DSN || action == REMOVE_SYS_DSN || action == REMOVE_DEFAULT_DSN) return;
+    if (removing) return;
     CheckDriverInstalled();
     for (const auto& attribute : DataSourceAttributes())
         if (attribute.Text(creator).find('\0') != String::npos)
             throw Refusal(std::string(attribute.Property) +
                           " holds a NUL character, which would end it early in the attribute list");
+}
+
+// An incomplete data source makes way for an add, which the component would
+// otherwise refuse as one that exists.
+void RemoveIncomplete(const std::string& name, bool system) {
+    if (!IsIncomplete(name, system)) return;
+    using namespace OmbralCodeUnit;
+    if (!RemoveDSN(system ? kRemoveSysDSN : kRemoveDSN, GetDSNDatabaseFromEnumType(DB_PARADOX), name))
+        throw Refusal(InstallerReason());
 }
 
 // Runs Execute as the creator's properties say. A dry run hands the
@@ -398,6 +432,7 @@ Outcome ExecuteCreator(TOmbralCreator& creator, bool dryRun) {
     // Of several tools adding one name at once, only one may find it absent.
     std::optional<odbcsetup::ScopeLock> lock;
     if (adding && !dryRun) lock.emplace(IsSystem(action));
+    if (adding && !dryRun) RemoveIncomplete(name, IsSystem(action));
     const bool existed = OmbralCodeUnit::FindDSN(name, GetDSNActionFromEnumType(action));
     std::string request;
     if (dryRun)
@@ -528,6 +563,7 @@ int Exists(const ParsedCommand& c) {
     const bool system = c.Has("--system");
     CheckName(name);
     CheckReadable(system);
+    if (IsIncomplete(name, system)) return Fail(IncompleteText(name, system));
     const std::string what = std::string(Scope(system)) + " data source '" + Shown(name) + "'";
     if (OmbralCodeUnit::FindDSN(name, GetDSNActionFromEnumType(system ? ADD_SYS_DSN : ADD_DSN))) {
         std::cout << what << " exists\n";
@@ -563,7 +599,7 @@ int Show(const ParsedCommand& c) {
     for (const auto& [key, value] : values)
         std::cout << Shown(key) << "=" << Shown(ListedValue(key, value, c.Has("--show-password"))) << "\n";
     SayUnreadLines(system);
-    return kOk;
+    return NamesNoDriver(registry) ? Fail(IncompleteText(name, system)) : kOk;
 }
 
 int RegisterMdw(const ParsedCommand& c) {

@@ -644,6 +644,35 @@ TEST_F(ToolSafetyTest, ADataSourceWithoutDriverIsIncompleteUntilAddedAgain) {
     EXPECT_EQ(Ombral({"exists", "--name", "Half"}).exitCode, 0);
 }
 
+// A change made while a tool holds the lock (an add resumed) is neither
+// overtaken nor lost: configure and remove wait for it, and configure then
+// keeps what it stored.
+TEST_F(ToolSafetyTest, ConfigureAndRemoveWaitForTheLockAndKeepWhatItGuarded) {
+    const struct {
+        std::vector<std::string> command;
+        std::vector<odbcini::Entry> kept;  // Kept's Description and Threads, none when it is gone
+    } cases[] = {
+        {{"configure", "--name", "Kept", "--threads", "9"}, {{"Description", "meanwhile"}, {"Threads", "9"}}},
+        {{"remove", "--name", "Kept"}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command[0]);
+        const int lock = ::open((UserFile() + odbcsetup::kToolLockSuffix).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+        auto run = std::async(std::launch::async, [&] { return Ombral(c.command); });
+        EXPECT_EQ(run.wait_for(std::chrono::seconds(1)), std::future_status::timeout);
+        odbcini::UpdateIniFile(UserFile(),
+                               [](odbcini::IniDocument& d) { d.SetValue("Kept", "Description", "meanwhile"); });
+        ::close(lock);
+        const auto result = run.get();
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        std::vector<odbcini::Entry> kept;
+        for (const auto& entry : odbcini::ReadIniFile(UserFile())->Entries("Kept"))
+            if (entry.first == "Description" || entry.first == "Threads") kept.push_back(entry);
+        EXPECT_EQ(kept, c.kept);
+    }
+}
+
 // Made once, then left alone: no command re-registers the drivers.
 TEST_F(ToolSafetyTest, PrivateConfigurationIsMadeOnceAndLeftAlone) {
     odbcini::UpdateIniFile(DriverFile(), [](odbcini::IniDocument& d) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -301,18 +302,19 @@ void OpenCompleteDataSource(host::TRegistry& registry, const std::string& name, 
     if (NamesNoDriver(registry)) throw Refusal(IncompleteText(name, system));
 }
 
-// The component set from what the data source holds now, since the component
-// sends every attribute and configure must keep those it is not given. An
-// empty number or option keeps the initial value; text is taken as it is. A
-// value that maps to no property is refused unless the command replaces it.
+// The component set from what the data source holds now for each attribute
+// the command does not give, since the component sends every attribute and
+// configure must keep the others. An empty number or option keeps the initial
+// value; text is taken as it is. A value that maps to no property is refused.
 void LoadStoredValues(TOmbralCreator& creator, const ParsedCommand& command, bool system) {
     const std::string name = command.Required("--name");
     host::TRegistry registry;
     OpenCompleteDataSource(registry, name, system);
     for (const auto& attribute : DataSourceAttributes()) {
         const std::string key(attribute.Key), option = OptionFor(attribute.Key);
+        if (Gives(command, option)) continue;
         const std::string value = registry.ReadString(key);
-        if (attribute.Restore(creator, value) || value.empty() || Gives(command, option)) continue;
+        if (attribute.Restore(creator, value) || value.empty()) continue;
         throw Refusal("the data source '" + name + "' holds " + key + " = '" + value + "', which is no value of " +
                       option + "; give " + option + " to replace it");
     }
@@ -393,8 +395,6 @@ struct Outcome {
 // value that the attribute list cannot carry.
 void CheckRequest(const TOmbralCreator& creator, TDSNExecuteAction action, bool adding) {
     const bool system = IsSystem(action);
-    if (!configurationPending)
-        if (auto problem = odbcsetup::ChangeProblem(system)) throw Refusal(*problem);
     const bool removing = action == REMOVE_DSN || action == REMOVE_SYS_DSN || action == REMOVE_DEFAULT_DSN;
     if (!adding) {
         const bool byDefault = action == REMOVE_DEFAULT_DSN;
@@ -420,19 +420,26 @@ void RemoveIncomplete(const std::string& name, bool system) {
         throw Refusal(InstallerReason());
 }
 
-// Runs Execute as the creator's properties say. A dry run hands the
-// installer's call to a stand-in that shows it and takes no lock.
-Outcome ExecuteCreator(TOmbralCreator& creator, bool dryRun) {
+// Runs Execute as the creator's properties say; `load` first sets it from
+// what is stored. A dry run hands the installer's call to a stand-in that
+// shows it and takes no lock.
+Outcome ExecuteCreator(TOmbralCreator& creator, bool dryRun, const std::function<void(TOmbralCreator&)>& load = {}) {
     const TDSNExecuteAction action = creator.GetAction();
     const std::string name = creator.GetDSNNameOrAlias();
-    const bool adding = action == ADD_DSN || action == ADD_SYS_DSN;
+    const bool adding = action == ADD_DSN || action == ADD_SYS_DSN, system = IsSystem(action);
     if (action != REMOVE_DEFAULT_DSN) CheckName(name);
-    CheckReadable(IsSystem(action));
-    CheckRequest(creator, action, adding);
-    // Of several tools adding one name at once, only one may find it absent.
+    CheckReadable(system);
+    // Said before the lock, whose file this user may not be able to make.
+    if (!configurationPending)
+        if (auto problem = odbcsetup::ChangeProblem(system)) throw Refusal(*problem);
+    // Each tool finds the data source as the one before it left it: of
+    // several adding one name only one finds it absent, and a configure
+    // keeps what the last change stored.
     std::optional<odbcsetup::ScopeLock> lock;
-    if (adding && !dryRun) lock.emplace(IsSystem(action));
-    if (adding && !dryRun) RemoveIncomplete(name, IsSystem(action));
+    if (!dryRun) lock.emplace(system);
+    if (load) load(creator);
+    CheckRequest(creator, action, adding);
+    if (adding && !dryRun) RemoveIncomplete(name, system);
     const bool existed = OmbralCodeUnit::FindDSN(name, GetDSNActionFromEnumType(action));
     std::string request;
     if (dryRun)
@@ -463,14 +470,13 @@ int Report(const Outcome& outcome) {
 
 int RunCreator(const ParsedCommand& command, TDSNExecuteAction action) {
     TOmbralCreator creator(nullptr);
-    if (action == CONFIG_DSN || action == CONFIG_SYS_DSN) {
-        CheckName(command.Required("--name"));
-        LoadStoredValues(creator, command, action == CONFIG_SYS_DSN);
-    }
     if (command.spec->name == "remove") creator.SetDSNNameOrAlias(command.Value("--name").value_or(""));
     else ApplyProperties(command, creator);
     creator.SetAction(action);
-    return Report(ExecuteCreator(creator, command.Has("--dry-run")));
+    std::function<void(TOmbralCreator&)> load;
+    if (action == CONFIG_DSN || action == CONFIG_SYS_DSN)
+        load = [&](TOmbralCreator& c) { LoadStoredValues(c, command, action == CONFIG_SYS_DSN); };
+    return Report(ExecuteCreator(creator, command.Has("--dry-run"), load));
 }
 
 int Add(const ParsedCommand& c) { return RunCreator(c, c.Has("--system") ? ADD_SYS_DSN : ADD_DSN); }

@@ -49,9 +49,11 @@ private:
     std::unique_ptr<Saved> saved_;
 };
 
-// Held while the tool looks a data source up and adds it, so that of several
-// tools adding one name at once only the first finds it absent. It is the
-// tool's own lock, not the one the configuration file is rewritten under.
+// Held while the tool looks a data source up and adds, reconfigures or
+// removes it, so that each tool finds it as the one before left it: of
+// several adding one name only the first finds it absent, and a configure
+// keeps what another stored meanwhile. It is the tool's own lock, not the one
+// the configuration file is rewritten under.
 class ScopeLock {
 public:
     explicit ScopeLock(bool system);

@@ -3,6 +3,7 @@
 
 #include <dlfcn.h>
 #include <gmock/gmock.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <gtest/gtest.h>
 #include <odbcinst.h>
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <future>
@@ -22,6 +24,7 @@
 
 #include <platform/odbc/DriverRegistration.h>
 #include <platform/odbc/InstallerMessages.h>
+#include <platform/odbc/ToolAccess.h>
 #include <platform/posix/OdbcIniFile.h>
 
 #include "ToolFixture.h"
@@ -272,7 +275,9 @@ TEST_F(ToolSafetyTest, ConfigureRefusesAStoredValueItCannotKeep) {
     } cases[] = {{"Threads", "abc"}, {"PageTimeout", "99999999999"}, {"CollatingSequence", "Klingon"},
                  {"ParadoxNetStyle", "6.x"}, {"ReadOnly", "maybe"}, {"UserCommitSync", "1"}};
     for (const auto& c : cases) {
-        odbcini::UpdateIniFile(UserFile(), [&](odbcini::IniDocument& d) { d.ReplaceSection("Odd", {{c.key, c.value}}); });
+        odbcini::UpdateIniFile(UserFile(), [&](odbcini::IniDocument& d) {
+            d.ReplaceSection("Odd", {{"Driver", "Microsoft Paradox Driver (*.db )"}, {c.key, c.value}});
+        });
         const auto before = testsupport::ReadFile(UserFile());
         auto configured = Ombral({"configure", "--name", "Odd", "--description", "changed"});
         EXPECT_EQ(configured.exitCode, 1) << c.key;
@@ -620,6 +625,54 @@ TEST_F(ToolSafetyTest, ConcurrentAddsOfOneNameAddItOnce) {
     }
     EXPECT_EQ(added, 1);
     EXPECT_EQ(refused, 9);
+}
+
+// What an add stopped halfway would leave: a data source that names no
+// driver. It is said to be incomplete, configure leaves it be, add replaces it.
+TEST_F(ToolSafetyTest, ADataSourceWithoutDriverIsIncompleteUntilAddedAgain) {
+    odbcini::UpdateIniFile(UserFile(), [](odbcini::IniDocument& d) { d.ReplaceSection("Half", {{"Threads", "3"}}); });
+    const std::vector<std::vector<std::string>> commands{
+        {"exists", "--name", "Half"}, {"show", "--name", "Half"}, {"configure", "--name", "Half", "--threads", "9"}};
+    for (const auto& command : commands) {
+        const auto refused = Ombral(command);
+        EXPECT_EQ(refused.exitCode, 1) << command[0];
+        EXPECT_THAT(refused.err, HasSubstr("'Half' is incomplete: it names no Driver; 'ombral add' replaces it"));
+    }
+    EXPECT_EQ(odbcini::ReadIniFile(UserFile())->Entries("Half"), (std::vector<odbcini::Entry>{{"Threads", "3"}}));
+    const auto added = Ombral({"add", "--name", "Half", "--description", "whole"});
+    ASSERT_EQ(added.exitCode, 0) << added.err;
+    const auto stored = odbcini::ReadIniFile(UserFile());
+    EXPECT_EQ(stored->Value("Half", "Driver"), stored->Value("Kept", "Driver"));
+    EXPECT_EQ(Ombral({"exists", "--name", "Half"}).exitCode, 0);
+}
+
+// A change made while a tool holds the lock (an add resumed) is neither
+// overtaken nor lost: configure and remove wait for it, and configure then
+// keeps what it stored.
+TEST_F(ToolSafetyTest, ConfigureAndRemoveWaitForTheLockAndKeepWhatItGuarded) {
+    const struct {
+        std::vector<std::string> command;
+        std::vector<odbcini::Entry> kept;  // Kept's Description and Threads, none when it is gone
+    } cases[] = {
+        {{"configure", "--name", "Kept", "--threads", "9"}, {{"Description", "meanwhile"}, {"Threads", "9"}}},
+        {{"remove", "--name", "Kept"}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command[0]);
+        const int lock = ::open((UserFile() + odbcsetup::kToolLockSuffix).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+        auto run = std::async(std::launch::async, [&] { return Ombral(c.command); });
+        EXPECT_EQ(run.wait_for(std::chrono::seconds(1)), std::future_status::timeout);
+        odbcini::UpdateIniFile(UserFile(),
+                               [](odbcini::IniDocument& d) { d.SetValue("Kept", "Description", "meanwhile"); });
+        ::close(lock);
+        const auto result = run.get();
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        std::vector<odbcini::Entry> kept;
+        for (const auto& entry : odbcini::ReadIniFile(UserFile())->Entries("Kept"))
+            if (entry.first == "Description" || entry.first == "Threads") kept.push_back(entry);
+        EXPECT_EQ(kept, c.kept);
+    }
 }
 
 // Made once, then left alone: no command re-registers the drivers.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -281,18 +282,41 @@ void OpenDataSource(host::TRegistry& registry, const std::string& name, bool sys
         throw Refusal(std::string("the ") + Scope(system) + " data source '" + name + "' does not exist");
 }
 
-// The component set from what the data source holds now, since the component
-// sends every attribute and configure must keep those it is not given. An
-// empty number or option keeps the initial value; text is taken as it is. A
-// value that maps to no property is refused unless the command replaces it.
+// No driver manager opens a data source that names no driver: it is what an
+// add stopped halfway leaves, or a hand edit. Configure refuses it, add
+// replaces it.
+bool NamesNoDriver(host::TRegistry& registry) { return registry.ReadString("Driver").empty(); }
+
+std::string IncompleteText(const std::string& name, bool system) {
+    return std::string("the ") + Scope(system) + " data source '" + name +
+           "' is incomplete: it names no Driver; 'ombral add' replaces it";
+}
+
+// A blank name would open the key of all the scope's data sources.
+bool IsIncomplete(const std::string& name, bool system) {
+    host::TRegistry registry;
+    return !name.empty() && DataSources(registry, system).OpenKeyReadOnly(DataSourceKey(name)) &&
+           NamesNoDriver(registry);
+}
+
+void OpenCompleteDataSource(host::TRegistry& registry, const std::string& name, bool system) {
+    OpenDataSource(registry, name, system);
+    if (NamesNoDriver(registry)) throw Refusal(IncompleteText(name, system));
+}
+
+// The component set from what the data source holds now for each attribute
+// the command does not give, since the component sends every attribute and
+// configure must keep the others. An empty number or option keeps the initial
+// value; text is taken as it is. A value that maps to no property is refused.
 void LoadStoredValues(TOmbralCreator& creator, const ParsedCommand& command, bool system) {
     const std::string name = command.Required("--name");
     host::TRegistry registry;
-    OpenDataSource(registry, name, system);
+    OpenCompleteDataSource(registry, name, system);
     for (const auto& attribute : DataSourceAttributes()) {
         const std::string key(attribute.Key), option = OptionFor(attribute.Key);
+        if (Gives(command, option)) continue;
         const std::string value = registry.ReadString(key);
-        if (attribute.Restore(creator, value) || value.empty() || Gives(command, option)) continue;
+        if (attribute.Restore(creator, value) || value.empty()) continue;
         throw Refusal("the data source '" + name + "' holds " + key + " = '" + value + "', which is no value of " +
                       option + "; give " + option + " to replace it");
     }
@@ -373,14 +397,15 @@ struct Outcome {
 // value that the attribute list cannot carry.
 void CheckRequest(const TOmbralCreator& creator, TDSNExecuteAction action, bool adding) {
     const bool system = IsSystem(action);
-    if (!configurationPending)
-        if (auto problem = odbcsetup::ChangeProblem(system)) throw Refusal(*problem);
+    const bool removing = action == REMOVE_DSN || action == REMOVE_SYS_DSN || action == REMOVE_DEFAULT_DSN;
     if (!adding) {
         const bool byDefault = action == REMOVE_DEFAULT_DSN;
+        const std::string name = byDefault ? odbcsetup::kDefaultDataSource : creator.GetDSNNameOrAlias();
         host::TRegistry registry;
-        OpenDataSource(registry, byDefault ? odbcsetup::kDefaultDataSource : creator.GetDSNNameOrAlias(), system);
+        if (removing) OpenDataSource(registry, name, system);
+        else OpenCompleteDataSource(registry, name, system);
     }
-    if (action == REMOVE_DSN || action == REMOVE_SYS_DSN || action == REMOVE_DEFAULT_DSN) return;
+    if (removing) return;
     CheckDriverInstalled();
     for (const auto& attribute : DataSourceAttributes())
         if (attribute.Text(creator).find('\0') != String::npos)
@@ -388,18 +413,35 @@ void CheckRequest(const TOmbralCreator& creator, TDSNExecuteAction action, bool 
                           " holds a NUL character, which would end it early in the attribute list");
 }
 
-// Runs Execute as the creator's properties say. A dry run hands the
-// installer's call to a stand-in that shows it and takes no lock.
-Outcome ExecuteCreator(TOmbralCreator& creator, bool dryRun) {
+// An incomplete data source makes way for an add, which the component would
+// otherwise refuse as one that exists.
+void RemoveIncomplete(const std::string& name, bool system) {
+    if (!IsIncomplete(name, system)) return;
+    using namespace OmbralCodeUnit;
+    if (!RemoveDSN(system ? kRemoveSysDSN : kRemoveDSN, GetDSNDatabaseFromEnumType(DB_PARADOX), name))
+        throw Refusal(InstallerReason());
+}
+
+// Runs Execute as the creator's properties say; `load` first sets it from
+// what is stored. A dry run hands the installer's call to a stand-in that
+// shows it and takes no lock.
+Outcome ExecuteCreator(TOmbralCreator& creator, bool dryRun, const std::function<void(TOmbralCreator&)>& load = {}) {
     const TDSNExecuteAction action = creator.GetAction();
     const std::string name = creator.GetDSNNameOrAlias();
-    const bool adding = action == ADD_DSN || action == ADD_SYS_DSN;
+    const bool adding = action == ADD_DSN || action == ADD_SYS_DSN, system = IsSystem(action);
     if (action != REMOVE_DEFAULT_DSN) CheckName(name);
-    CheckReadable(IsSystem(action));
-    CheckRequest(creator, action, adding);
-    // Of several tools adding one name at once, only one may find it absent.
+    CheckReadable(system);
+    // Said before the lock, whose file this user may not be able to make.
+    if (!configurationPending)
+        if (auto problem = odbcsetup::ChangeProblem(system)) throw Refusal(*problem);
+    // Each tool finds the data source as the one before it left it: of
+    // several adding one name only one finds it absent, and a configure
+    // keeps what the last change stored.
     std::optional<odbcsetup::ScopeLock> lock;
-    if (adding && !dryRun) lock.emplace(IsSystem(action));
+    if (!dryRun) lock.emplace(system);
+    if (load) load(creator);
+    CheckRequest(creator, action, adding);
+    if (adding && !dryRun) RemoveIncomplete(name, system);
     const bool existed = OmbralCodeUnit::FindDSN(name, GetDSNActionFromEnumType(action));
     std::string request;
     if (dryRun)
@@ -430,14 +472,13 @@ int Report(const Outcome& outcome) {
 
 int RunCreator(const ParsedCommand& command, TDSNExecuteAction action) {
     TOmbralCreator creator(nullptr);
-    if (action == CONFIG_DSN || action == CONFIG_SYS_DSN) {
-        CheckName(command.Required("--name"));
-        LoadStoredValues(creator, command, action == CONFIG_SYS_DSN);
-    }
     if (command.spec->name == "remove") creator.SetDSNNameOrAlias(command.Value("--name").value_or(""));
     else ApplyProperties(command, creator);
     creator.SetAction(action);
-    return Report(ExecuteCreator(creator, command.Has("--dry-run")));
+    std::function<void(TOmbralCreator&)> load;
+    if (action == CONFIG_DSN || action == CONFIG_SYS_DSN)
+        load = [&](TOmbralCreator& c) { LoadStoredValues(c, command, action == CONFIG_SYS_DSN); };
+    return Report(ExecuteCreator(creator, command.Has("--dry-run"), load));
 }
 
 int Add(const ParsedCommand& c) { return RunCreator(c, c.Has("--system") ? ADD_SYS_DSN : ADD_DSN); }
@@ -530,6 +571,7 @@ int Exists(const ParsedCommand& c) {
     const bool system = c.Has("--system");
     CheckName(name);
     CheckReadable(system);
+    if (IsIncomplete(name, system)) return Fail(IncompleteText(name, system));
     const std::string what = std::string(Scope(system)) + " data source '" + Shown(name) + "'";
     if (OmbralCodeUnit::FindDSN(name, GetDSNActionFromEnumType(system ? ADD_SYS_DSN : ADD_DSN))) {
         std::cout << what << " exists\n";
@@ -565,7 +607,7 @@ int Show(const ParsedCommand& c) {
     for (const auto& [key, value] : values)
         std::cout << Shown(key) << "=" << Shown(ListedValue(key, value, c.Has("--show-password"))) << "\n";
     SayUnreadLines(system);
-    return kOk;
+    return NamesNoDriver(registry) ? Fail(IncompleteText(name, system)) : kOk;
 }
 
 int RegisterMdw(const ParsedCommand& c) {

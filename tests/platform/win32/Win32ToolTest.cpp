@@ -225,6 +225,35 @@ TEST_F(Win32ToolTest, GivesUpOnALockHeldByAnotherProgram) {
     EXPECT_FALSE(Odbc().Exists(Scope::User, "Blocked"));
 }
 
+// While an add holds the lock, configure and remove wait for it, and
+// configure then keeps what the add stored rather than what it found before.
+TEST_F(Win32ToolTest, ConfigureAndRemoveWaitForTheLock) {
+    const struct {
+        std::vector<std::string> command;
+        std::optional<std::string> description, threads;  // Kept's, once the command ran
+    } cases[] = {
+        {{"configure", "--name", "Kept", "--threads", "9"}, "meanwhile", "9"},
+        {{"remove", "--name", "Kept"}, std::nullopt, std::nullopt},
+    };
+    ASSERT_EQ(Ombral({"add", "--name", "Kept", "--threads", "3"}).exitCode, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command[0]);
+        HANDLE held = CreateMutexA(nullptr, TRUE, "Local\\OmbralTool-UserDataSources");
+        ASSERT_TRUE(held);
+        auto run = std::async(std::launch::async, [&] { return Ombral(c.command); });
+        EXPECT_EQ(run.wait_for(std::chrono::seconds(3)), std::future_status::timeout);
+        ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\ODBC\\ODBC.INI\\Kept", "Description", REG_SZ,
+                                  "meanwhile", 10),
+                  ERROR_SUCCESS);
+        ReleaseMutex(held);
+        CloseHandle(held);
+        const auto result = run.get();
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(Odbc().Value(Scope::User, "Kept", "Description"), c.description);
+        EXPECT_EQ(Odbc().Value(Scope::User, "Kept", "Threads"), c.threads);
+    }
+}
+
 // A stored value that the code page cannot hold would come back through the
 // ANSI functions as '?' or a look-alike, and be written back so: configure
 // refuses, naming it, and changes nothing. One the code page holds stays.

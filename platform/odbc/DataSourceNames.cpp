@@ -37,6 +37,7 @@ std::optional<std::string> NameProblem(std::string_view name) {
 }
 
 bool IsReservedName(std::string_view name) {
+    if (name.ends_with(kBuildingSuffix)) return true;
     for (auto reserved : kReservedNames)
         if (host::SameText(name, reserved)) return true;
     return false;

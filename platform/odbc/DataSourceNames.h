@@ -19,8 +19,14 @@ constexpr std::size_t kMaxNameBytes = 32;
 // whoever asks decides what blank means to them.
 std::optional<std::string> NameProblem(std::string_view name);
 
+// What the Windows setup library adds to a data source's name for the key it
+// builds a request in, beside the data source's own: braces are in no data
+// source's name.
+inline constexpr std::string_view kBuildingSuffix = "{new}";
+
 // True for a name that unixODBC keeps for its own settings and Windows for
-// its list of data sources, beside the data sources: ODBC, ODBC Data Sources.
+// its list of data sources, beside the data sources (ODBC, ODBC Data
+// Sources), and for a key that a request is built in.
 bool IsReservedName(std::string_view name);
 
 }  // namespace odbcsetup

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include <platform/host/rtl/BasicText.h>
+#include <platform/odbc/DataSourceNames.h>
+#include <platform/odbc/RegistryPaths.h>
 #include <platform/odbc/SetupLibrary.h>
 #include <platform/win32/AnsiText.h>
 #include <platform/win32/RegistryKeys.h>
@@ -22,11 +24,8 @@ namespace odbcsetup {
 
 namespace {
 
-const std::string kDataSources = "Software\\ODBC\\ODBC.INI\\";
-const std::string kDataSourceList = "Software\\ODBC\\ODBC.INI\\ODBC Data Sources";
-
-// Braces cannot occur in a data-source name, so no data source has this key.
-const std::string kBuilding = "{new}";
+const std::string kDataSourceList = odbcpaths::BelowHive(odbcpaths::DataSourceKey(odbcpaths::kDataSourceList));
+const std::string kBuilding(kBuildingSuffix);
 
 // The longest value name the registry takes, in UTF-16 characters.
 constexpr std::size_t kMaxValueName = 16383;
@@ -116,7 +115,7 @@ private:
         for (const auto& attribute : attributes) CheckKeyword(attribute.first);
     }
 
-    static std::string Path(const std::string& name) { return kDataSources + name; }
+    static std::string Path(const std::string& name) { return odbcpaths::BelowHive(odbcpaths::DataSourceKey(name)); }
 
     static bool NamesDriver(const win32::Key& key) {
         return RegQueryValueExA(key.Get(), "Driver", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;

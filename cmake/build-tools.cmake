@@ -1,14 +1,16 @@
 # The programs that a tree runs on the build machine: the form converter
 # (formbin), the package resources' generator (pkgres), the PE reader
 # (pecheck), and for the Win32 trees' tests the probe packages' PACKAGEINFO
-# writer (ombral_probe_info) and the check of a package DLL as a file
-# (ombral_package_file_tests). A native tree builds them as its own targets. A
-# cross tree builds them natively, in a tree of their own under it, and
+# writer (ombral_probe_info), the check of a package DLL as a file
+# (ombral_package_file_tests) and of damaged copies of it
+# (ombral_damaged_package_tests). A native tree builds them as its own
+# targets. A cross tree builds them natively, in a tree of their own under it, and
 # imports them under the same names, as cross-compiling projects do: no
 # Windows program runs while building, and the checks of a DLL's file need no
 # Windows either.
 
-set(OMBRAL_BUILD_TOOLS formbin pkgres pecheck ombral_probe_info ombral_package_file_tests)
+set(OMBRAL_BUILD_TOOLS formbin pkgres pecheck ombral_probe_info ombral_package_file_tests
+  ombral_damaged_package_tests)
 
 # The tools' own targets; with ONLY, the programs of the cross trees' tests too.
 macro(ombral_add_build_tools)

@@ -29,7 +29,8 @@ endif()
 set(OMBRAL_PLATFORM_RTL_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Registry.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Resources.cpp
-  ${CMAKE_SOURCE_DIR}/platform/win32/PackageModulesWin32.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/win32/PackageModulesWin32.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32/LibraryFileWin32.cpp)
 set(OMBRAL_PLATFORM_UI_SOURCES
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32Ui.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32/Win32UiBackend.cpp
@@ -43,7 +44,8 @@ set(OMBRAL_IMPORT_UNIT_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/ShellApiWin32.
 # A package's own start-up code; OMBRAL_PACKAGE_ENTRY above is the routine
 # Windows enters it by.
 set(OMBRAL_PACKAGE_STARTUP_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/PackageStartup.cpp)
-set(OMBRAL_PLATFORM_LIBRARIES advapi32 user32 gdi32 comdlg32 shell32)
+# The PE reader checks a package DLL before the loader is given it.
+set(OMBRAL_PLATFORM_LIBRARIES ombral_pe advapi32 user32 gdi32 comdlg32 shell32)
 set(OMBRAL_INSTALLER_LIBRARY odbccp32)
 include(${CMAKE_CURRENT_LIST_DIR}/runtime-package.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/import-names.cmake)

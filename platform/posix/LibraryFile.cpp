@@ -1,4 +1,4 @@
-#include "LibraryFile.h"
+#include <platform/host/package/LibraryFile.h>
 
 #include <elf.h>
 #include <link.h>

@@ -12,10 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include <platform/host/package/LibraryFile.h>
 #include <platform/host/rtl/PackageModules.h>
 #include <platform/host/rtl/Packages.h>
-
-#include "LibraryFile.h"
 
 namespace host {
 

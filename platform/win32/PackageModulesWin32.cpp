@@ -5,6 +5,7 @@
 
 #include "RegistryKeys.h"
 
+#include <platform/host/package/LibraryFile.h>
 #include <platform/host/rtl/PackageModules.h>
 
 namespace host {
@@ -21,30 +22,12 @@ String FullPath(const String& path) {
 
 bool EndsWithBpl(std::string_view name) { return name.size() >= 4 && SameText(name.substr(name.size() - 4), ".bpl"); }
 
-// A DLL begins with the two bytes "MZ".
-bool StartsLikeADll(const String& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return true;  // the loader names why it cannot be read
-    char magic[2] = {};
-    DWORD read = 0;
-    const bool dll = ReadFile(file, magic, sizeof magic, &read, nullptr) && read == 2 && magic[0] == 'M' && magic[1] == 'Z';
-    CloseHandle(file);
-    return dll;
-}
-
 }  // namespace
 
 TPackageModule::TPackageModule(const String& Path) : handle_(nullptr) {
     if (Path.find('\0') != String::npos) throw EPackageError("the file name holds a NUL");
     const String path = FullPath(Path);
-    // Told apart here: the loader reports a missing import, a folder and a
-    // file that is no DLL the same way.
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        throw EPackageError("cannot load: " + win32::ErrorText(static_cast<LSTATUS>(GetLastError())));
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) throw EPackageError("cannot load: it is a folder, not a DLL");
-    if (!StartsLikeADll(path)) throw EPackageError("cannot load: it is not a DLL");
+    if (auto problem = LibraryFileProblem(path)) throw EPackageError(*problem);
     // An absolute path with the altered search order has Windows look for the
     // framework packages the DLL imports in the DLL's own folder first.
     DWORD oldMode = 0;

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include <PeImage.h>
+#include <platform/host/package/PeImage.h>
 #include <platform/host/rtl/BasicText.h>
 #include <support/Files.h>
 

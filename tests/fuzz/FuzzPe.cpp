@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include <Listing.h>
-#include <PeImage.h>
+#include <platform/host/package/PeImage.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {

@@ -57,10 +57,10 @@ check "a required package not loaded" "$(p requires)" "" 1 "" "requires package 
 check "no PACKAGEINFO" "$(p noinfo)" "" 1 "" "no PACKAGEINFO resource"
 check "a framework package missing" "$(p missingdep)" "" 1 "" "cannot load: "
 check "no such package file" "$dir/nothere$ext" "" 1 "" "nothere$ext: "
-# The POSIX host checks a file before its loader sees it; Win32's loader refuses these itself.
-no_file="cannot load: " no_library="cannot load: "
-[ "$ext" = .so ] && no_file="not a regular file" no_library="not an ELF file"
-check "a folder" "$dir" "" 1 "" "$no_file"
+# The host checks a file before the loader sees it.
+no_library="no MZ signature"
+[ "$ext" = .so ] && no_library="not an ELF file"
+check "a folder" "$dir" "" 1 "" "not a regular file"
 check "a file that is no library" "$0" "" 1 "" "$no_library"
 
 # A command line that makes no sense: exit 2, the first line naming what is wrong.

@@ -14,7 +14,7 @@
 #include <tuple>
 
 #include <Listing.h>
-#include <PeImage.h>
+#include <platform/host/package/PeImage.h>
 #include <platform/host/rtl/BasicText.h>
 
 #include "support/Files.h"
@@ -277,6 +277,9 @@ TEST_F(PeSampleTest, DamageIsRefusedWithWhatAndWhere) {
          "export address table at file offset"},
         {"export ordinal past the addresses", [&](Bytes& f) { Put16(f, *intact.FileOffset(Get32(f, at(0) + 36)), 7); },
          "index 7 is past the 7 exported addresses"},
+        {"export address outside the image",
+         [&](Bytes& f) { Put32(f, *intact.FileOffset(Get32(f, at(0) + 28)), 0x7FFFFFF0); },
+         "the address 0x7FFFFFF0 of ordinal 3 lies outside the image"},
         {"ordinals past 65535", [&](Bytes& f) { Put32(f, at(0) + 16, 0xFFFF); }, "ordinals run past 65535"},
         {"imported DLL name nowhere", [&](Bytes& f) { Put32(f, at(1) + 12, 0xFFFFFFFF); }, "imported DLL name at RVA"},
         {"import lookup table nowhere",

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "PeImage.h"
+#include <platform/host/package/PeImage.h>
 
 namespace ombralpe {
 

@@ -11,11 +11,11 @@
 #include <system_error>
 #include <vector>
 
+#include <platform/host/package/PeImage.h>
 #include <platform/host/rtl/BasicText.h>
 #include <tools/common/ToolFiles.h>
 
 #include "Listing.h"
-#include "PeImage.h"
 
 namespace {
 

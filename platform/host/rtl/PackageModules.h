@@ -15,8 +15,9 @@ namespace host {
 class TPackageModule {
 public:
     // EPackageError naming the file and the system's reason when it does not
-    // load; on POSIX also, before it loads, for a file that is no whole
-    // library, and after, for tables that point out of it.
+    // load; also, before it loads, for a file that is no whole library or
+    // whose tables point out of it (LibraryFileProblem), and on POSIX after
+    // it loads, for the package's own tables that point out of it.
     explicit TPackageModule(const String& Path);
     ~TPackageModule();
     TPackageModule(const TPackageModule&) = delete;

@@ -19,6 +19,7 @@ constexpr std::uint32_t kPe32FixedSize = 96, kPe32PlusFixedSize = 112, kMaxDirec
 constexpr std::uint32_t kSectionHeaderSize = 40, kImportDescriptorSize = 20, kExportDirectorySize = 40;
 constexpr std::size_t kExportDirectory = 0, kImportDirectory = 1, kResourceDirectory = 2;
 constexpr std::uint32_t kHighBit = 0x80000000u;
+constexpr std::uint16_t kDllFlag = 0x2000;
 // Windows loads no image with more; it also keeps every address lookup short.
 constexpr std::uint32_t kMaxSections = 96;
 // Type, name and language: the loader looks no deeper.
@@ -189,6 +190,8 @@ void PeImage::ReadHeaders(const Reader& file) {
 
     auto coff = signature + 4;
     file.Need(coff, 20, "COFF header");
+    machine_ = file.U16(coff, "COFF header");
+    dll_ = file.U16(coff + 18, "COFF header") & kDllFlag;
     std::uint32_t sectionCount = file.U16(coff + 2, "COFF header");
     std::uint32_t optionalSize = file.U16(coff + 16, "COFF header");
     if (sectionCount > kMaxSections)
@@ -204,6 +207,7 @@ void PeImage::ReadHeaders(const Reader& file) {
         Reader::Fail("optional header", optional,
                      "size " + Hex(optionalSize) + " is too small for " + (pe32Plus_ ? "PE32+" : "PE32"));
     file.Need(optional, optionalSize, "optional header");
+    sizeOfImage_ = file.U32(optional + 56, "optional header");
     sizeOfHeaders_ = file.U32(optional + 60, "optional header");
     auto directoryCount = file.U32(optional + fixedSize - 4, "optional header");
     if (directoryCount > kMaxDirectories || fixedSize + 8 * directoryCount > optionalSize)
@@ -235,7 +239,7 @@ void PeImage::ReadExports(Reader& file, std::uint32_t rva) {
     dllName_ = file.CString(file.U32At(rva + 12, what), "exported DLL name");
     ordinalBase_ = file.U32At(rva + 16, what);
     std::uint64_t functionCount = file.U32At(rva + 20, what), nameCount = file.U32At(rva + 24, what);
-    auto functions = file.BytesAt(file.U32At(rva + 28, what), 4 * functionCount, "export address table");
+    const auto functions = file.Offset(file.U32At(rva + 28, what), 4 * functionCount, "export address table");
     auto names = file.U32At(rva + 32, what), ordinals = file.U32At(rva + 36, what);
     file.BytesAt(names, 4 * nameCount, "export name table");
     file.BytesAt(ordinals, 2 * nameCount, "export ordinal table");
@@ -253,9 +257,14 @@ void PeImage::ReadExports(Reader& file, std::uint32_t rva) {
         exports_.push_back({ordinalBase_ + index, file.CString(file.U32At(names + 4 * i, what), "export name")});
     }
     for (std::uint32_t index = 0; index < functionCount; ++index) {
-        auto address = functions.subspan(4 * index, 4);
-        bool used = std::any_of(address.begin(), address.end(), [](std::uint8_t byte) { return byte != 0; });
-        if (used && !named[index]) exports_.push_back({ordinalBase_ + index, ""});
+        auto address = file.U32(functions + 4 * index, "export address table");
+        // The loader hands the address out as it stands, forwarder or code:
+        // one past the image would send the caller into whatever lies there.
+        if (address >= sizeOfImage_)
+            file.Fail("export address table", functions + 4 * index,
+                      "the address " + Hex(address) + " of ordinal " + std::to_string(ordinalBase_ + index) +
+                          " lies outside the image of " + Hex(sizeOfImage_) + " bytes");
+        if (address && !named[index]) exports_.push_back({ordinalBase_ + index, ""});
     }
     std::stable_sort(exports_.begin(), exports_.end(),
                      [](const Export& a, const Export& b) { return a.ordinal < b.ordinal; });

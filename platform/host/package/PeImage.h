@@ -6,7 +6,9 @@
 // Everything is read when the image is made; a file that is not a PE image
 // or that is damaged anywhere in the parts read is refused with a PeError
 // naming what is wrong and at which file offset. No read ever leaves the
-// file's bytes.
+// file's bytes, and every table, name, resource and exported address lies
+// inside the image, so that a loader that follows them without a check (as
+// Windows does) stays inside it too.
 
 #include <cstdint>
 #include <filesystem>
@@ -80,6 +82,9 @@ public:
     PeImage(const PeImage&) = delete;
     PeImage& operator=(const PeImage&) = delete;
 
+    // The COFF header's machine type (0x14C x86, 0x8664 x86-64), and whether it marks the image a DLL.
+    std::uint16_t Machine() const { return machine_; }
+    bool IsDll() const { return dll_; }
     const std::vector<Section>& Sections() const { return sections_; }
     // Data directory `index` (0 exports, 1 imports, 2 resources) as (rva, size); zeros where absent.
     std::pair<std::uint32_t, std::uint32_t> Directory(std::size_t index) const {
@@ -106,7 +111,10 @@ private:
 
     std::vector<std::uint8_t> file_;
     bool pe32Plus_ = false;
+    std::uint16_t machine_ = 0;
+    bool dll_ = false;
     std::uint32_t sizeOfHeaders_ = 0;
+    std::uint32_t sizeOfImage_ = 0;
     std::vector<Section> sections_;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> directories_;  // (rva, size)
     bool hasExports_ = false;

@@ -72,7 +72,7 @@ void OpenForm::Collect(const host::TFormObject& stored, std::vector<std::size_t>
     }
 }
 
-std::string OpenForm::Edited() const {
+OpenForm::EditedForm OpenForm::Edited() const {
     std::vector<host::TFormObject> now(records_.size());
     std::vector<host::TFormDocument::TRecordChange> changes;
     for (std::size_t i = 0; i < records_.size(); ++i)
@@ -84,16 +84,16 @@ std::string OpenForm::Edited() const {
     if (bytes.size() > host::kMaxFormFileBytes)
         throw host::EWriteError("the form would take " + std::to_string(bytes.size()) + " bytes, more than the " +
                                 toolfiles::ByteCount(host::kMaxFormFileBytes) + " a form file may hold");
-    host::TFormDocument check(bytes);
-    return bytes;
+    auto document = std::make_unique<host::TFormDocument>(bytes);
+    return {std::move(bytes), std::move(document)};
 }
 
-void OpenForm::SaveAs(const std::string& path) const { odbcsetup::CreateOwnerOnlyFile(path, Edited()); }
+void OpenForm::SaveAs(const std::string& path) const { odbcsetup::CreateOwnerOnlyFile(path, Edited().bytes); }
 
 void OpenForm::Save() {
-    const std::string bytes = Edited();
-    read_ = odbcsetup::ReplaceReadFile(path_, read_, bytes);
-    document_ = std::make_unique<host::TFormDocument>(bytes);
+    EditedForm edited = Edited();
+    read_ = odbcsetup::ReplaceReadFile(path_, read_, edited.bytes);
+    document_ = std::move(edited.document);
     for (auto& record : records_) {
         const host::TFormObject* stored = &document_->Root();
         for (std::size_t child : record.place) stored = &stored->Children.at(child);

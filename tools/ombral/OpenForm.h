@@ -36,9 +36,6 @@ public:
     // Every record, in stream order: the root first, each record before its children.
     std::vector<Record>& Records() { return records_; }
 
-    // The file's bytes with the components' changes; EWriteError for a value
-    // the form cannot hold, EReadError when the result would not read back.
-    std::string Edited() const;
     // Writes the edited bytes over the file read (odbcsetup::ReplaceReadFile
     // says what it refuses); later changes are told from them.
     void Save();
@@ -46,6 +43,14 @@ public:
     void SaveAs(const std::string& path) const;
 
 private:
+    // The file's bytes with the components' changes and the document they
+    // read back as; EWriteError for a value the form cannot hold, EReadError
+    // when the result would not read back.
+    struct EditedForm {
+        std::string bytes;
+        std::unique_ptr<host::TFormDocument> document;
+    };
+    EditedForm Edited() const;
     void Collect(const host::TFormObject& stored, std::vector<std::size_t> place);
     void CheckNamesApart() const;  // host::EReadError naming the components that share a name
 

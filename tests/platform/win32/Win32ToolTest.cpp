@@ -155,7 +155,8 @@ TEST_F(Win32ToolTest, RegisterDriversNeverReplacesAnotherDriverSilently) {
     EXPECT_EQ(Odbc().DriverSnapshot(), before);
     auto forced = Ombral({"register-drivers", "--force"});
     EXPECT_EQ(forced.exitCode, 0) << forced.err;
-    EXPECT_THAT(Ombral({"drivers"}).out, HasSubstr("Driver=" + Odbc().SetupLibrary()));
+    const auto listed = Ombral({"drivers"});
+    EXPECT_THAT(listed.out, HasSubstr("Driver=" + Odbc().SetupLibrary())) << listed.err;
     EXPECT_EQ(Ombral({"register-drivers"}).exitCode, 0);  // ours already: nothing to refuse
 }
 

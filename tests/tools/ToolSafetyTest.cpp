@@ -815,8 +815,8 @@ private:
     Function configDSN_ = nullptr;
 };
 
-// Keywords are the installer's, in any case, and the default data source
-// goes by a request of its own, with no name.
+// Keywords are the installer's, in any case; a system request is one on the
+// system file, and the default data source goes by a request of its own.
 TEST_F(ToolSafetyTest, SetupLibraryTakesKeywordsInAnyCaseAndRemovesTheDefault) {
     const std::vector<std::pair<std::string, std::string>> environment{{"ODBCSYSINI", folder_.Path()},
                                                                       {"ODBCINI", UserFile()}};
@@ -825,10 +825,15 @@ TEST_F(ToolSafetyTest, SetupLibraryTakesKeywordsInAnyCaseAndRemovesTheDefault) {
     EXPECT_TRUE(configDSN(ODBC_ADD_DSN, "dsn=Lower\0Description=d\0"s));
     EXPECT_TRUE(configDSN(ODBC_ADD_DSN, "Dsn=Default\0"s));
     EXPECT_TRUE(configDSN(ODBC_REMOVE_DEFAULT_DSN, ""));
+    EXPECT_TRUE(configDSN(ODBC_ADD_SYS_DSN, "DSN=Shared\0"s));
+    const bool added = odbcini::ReadIniFile(Path("odbc.ini"))->HasSection("Shared");
+    EXPECT_TRUE(configDSN(ODBC_REMOVE_SYS_DSN, "DSN=Shared\0"s));
     for (const auto& [name, value] : environment) ::unsetenv(name.c_str());
     const auto file = odbcini::ReadIniFile(UserFile());
     EXPECT_EQ(file->Value("Lower", "Description"), "d");
     EXPECT_FALSE(file->HasSection("Default"));
+    EXPECT_TRUE(added);
+    EXPECT_FALSE(odbcini::ReadIniFile(Path("odbc.ini"))->HasSection("Shared"));
 }
 
 // The setup library itself refuses such names, whoever calls it; the reason

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <utility>
 
+#include <platform/files/SaveRefusals.h>
 #include <platform/host/rtl/BasicText.h>
 
 namespace posixfiles {
@@ -144,7 +145,7 @@ std::optional<std::string> ReadIfPresent(const std::string& path, struct stat& s
 
 Descriptor CreateNew(const std::string& path, mode_t mode) {
     Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
-    if (fd.Get() < 0 && errno == EEXIST) throw FileError(path + " exists already: not overwritten");
+    if (fd.Get() < 0 && errno == EEXIST) throw FileError(saverefusals::ExistsAlready(path).what());
     if (fd.Get() < 0) throw FileError(CannotText("write", path, errno));
     return fd;
 }

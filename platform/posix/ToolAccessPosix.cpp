@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include <platform/files/SaveRefusals.h>
 #include <platform/host/rtl/BasicText.h>
 #include <platform/odbc/ToolAccess.h>
 #include <platform/posix/Files.h>
@@ -132,7 +133,7 @@ void ReserveRoom(int fd, const std::string& target, off_t oldSize, std::size_t s
     // Where the file system cannot reserve, the fallback writes zeros past the
     // end and may have grown the file before it failed.
     const bool whole = ::ftruncate(fd, oldSize) == 0;
-    throw FileError(CannotText("save", target, error) + (whole ? ": not saved" : ": it may have grown"));
+    throw saverefusals::NoRoom(CannotText("save", target, error), whole);
 }
 
 void WriteFromStart(int fd, std::string_view content, const std::string& target) {
@@ -150,18 +151,10 @@ void RewriteInPlace(const std::string& target, const struct stat& old, std::stri
     Descriptor fd(::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat st;
     if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0) throw FileError(CannotText("write", target, errno));
-    if (!Same(st, old.st_dev, old.st_ino)) throw FileError(target + " was replaced while it was saved");
+    if (!Same(st, old.st_dev, old.st_ino)) throw saverefusals::ReplacedWhileSaved(target);
     ReserveRoom(fd.Get(), target, old.st_size, content.size());
-    try {
-        WriteFromStart(fd.Get(), content, target);
-    } catch (const FileError& error) {
-        try {
-            WriteFromStart(fd.Get(), oldContent, target);
-        } catch (const FileError&) {
-            throw FileError(std::string(error.what()) + "; its old bytes could not be put back either");
-        }
-        throw FileError(std::string(error.what()) + ": not saved");
-    }
+    saverefusals::WriteOrPutBack(content, oldContent,
+                                 [&](std::string_view bytes) { WriteFromStart(fd.Get(), bytes, target); });
 }
 
 }  // namespace
@@ -197,13 +190,12 @@ FileSnapshot ReplaceReadFile(const std::string& path, const FileSnapshot& read, 
     const bool link = S_ISLNK(at.st_mode);
     if (!Same(st, read.device, read.file) || link != read.link ||
         (link ? !Same(at, read.linkDevice, read.linkFile) : !Same(at, read.device, read.file)))
-        throw FileError(path + " was replaced since it was read (another program or inspector saved"
-                               " it, or put another file there): not saved");
+        throw saverefusals::ReplacedSinceRead(path);
     if (posixfiles::ReadAll(fd.Get(), path, read.content.size(), read.content.size()) != read.content)
-        throw FileError(path + " was changed since it was read (by another program or inspector): not saved");
+        throw saverefusals::ChangedSinceRead(path);
     const std::string target = link ? posixfiles::ResolveTarget(path) : path;
     if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)
-        throw FileError(path + " is read-only: not saved");
+        throw saverefusals::ReadOnly(path);
     // Replaced whole only where this user may replace it keeping its group
     // too, and no other name of it would be left with the old bytes.
     const bool otherNames = st.st_nlink > 1;

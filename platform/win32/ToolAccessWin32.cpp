@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include <platform/files/SaveRefusals.h>
 #include <platform/host/rtl/BasicText.h>
 #include <platform/odbc/ToolAccess.h>
 #include <platform/win32/AnsiText.h>
@@ -223,7 +224,7 @@ void WriteNewFile(const std::wstring& path, const std::string& shown, const std:
     Handle file(CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, security.Attributes(), CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS)
-        throw std::runtime_error(shown + " exists already: not overwritten");
+        throw saverefusals::ExistsAlready(shown);
     if (file.Get() == INVALID_HANDLE_VALUE) throw FileError("write", shown);
     if (GetFileType(file.Get()) != FILE_TYPE_DISK) throw std::runtime_error(shown + " names a device: not written");
     try {
@@ -257,7 +258,7 @@ void ReserveRoom(HANDLE file, std::uint64_t oldSize, std::size_t size, const std
     const auto error = FileError("save", path);
     end.EndOfFile.QuadPart = static_cast<LONGLONG>(oldSize);
     const bool whole = SetFileInformationByHandle(file, FileEndOfFileInfo, &end, sizeof end);
-    throw std::runtime_error(std::string(error.what()) + (whole ? ": not saved" : ": it may have grown"));
+    throw saverefusals::NoRoom(error.what(), whole);
 }
 
 // Writes over the file where it is, for one whose other names must see the
@@ -271,18 +272,10 @@ void RewriteInPlace(const std::wstring& target, const BY_HANDLE_FILE_INFORMATION
     if (file.Get() == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(file.Get(), &info))
         throw FileError("write", path);
     if (info.dwVolumeSerialNumber != old.dwVolumeSerialNumber || Index(info) != Index(old))
-        throw std::runtime_error(path + " was replaced while it was saved");
+        throw saverefusals::ReplacedWhileSaved(path);
     ReserveRoom(file.Get(), Size(old), content.size(), path);
-    try {
-        WriteFromStart(file.Get(), content, path);
-    } catch (const std::runtime_error& error) {
-        try {
-            WriteFromStart(file.Get(), oldContent, path);
-        } catch (const std::runtime_error&) {
-            throw std::runtime_error(std::string(error.what()) + "; its old bytes could not be put back either");
-        }
-        throw std::runtime_error(std::string(error.what()) + ": not saved");
-    }
+    saverefusals::WriteOrPutBack(content, oldContent,
+                                 [&](std::string_view bytes) { WriteFromStart(file.Get(), bytes, path); });
 }
 
 }  // namespace
@@ -310,11 +303,10 @@ FileSnapshot ReplaceReadFile(const std::string& path, const FileSnapshot& read, 
     BY_HANDLE_FILE_INFORMATION info;
     Handle file = OpenDiskFile(path, info, FILE_SHARE_READ | FILE_SHARE_DELETE, "save");
     if (info.dwVolumeSerialNumber != read.device || Index(info) != read.file)
-        throw std::runtime_error(path + " was replaced since it was read (another program or inspector saved"
-                                    " it, or put another file there): not saved");
+        throw saverefusals::ReplacedSinceRead(path);
     if (ReadAll(file.Get(), read.content.size(), path) != read.content)
-        throw std::runtime_error(path + " was changed since it was read (by another program or inspector): not saved");
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) throw std::runtime_error(path + " is read-only: not saved");
+        throw saverefusals::ChangedSinceRead(path);
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) throw saverefusals::ReadOnly(path);
     const std::wstring target = FinalPath(file.Get(), path);
     // ReplaceFile needs the file open to no one else, so the check lets it go
     // just before.

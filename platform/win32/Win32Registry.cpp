@@ -27,7 +27,8 @@ String ListedData(DWORD type, std::span<const BYTE> data) {
         std::snprintf(hex, sizeof hex, "dword:%08lx", static_cast<unsigned long>(number));
         return hex;
     }
-    String listed = type == REG_BINARY ? "hex:" : "hex(" + std::to_string(type) + "):";
+    std::snprintf(hex, sizeof hex, "hex(%lx):", static_cast<unsigned long>(type));
+    String listed = type == REG_BINARY ? "hex:" : hex;
     for (std::size_t at = 0; at < data.size(); ++at) {
         std::snprintf(hex, sizeof hex, at ? ",%02x" : "%02x", data[at]);
         listed += hex;
